@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "display/surface.h"
+
+namespace korvane {
+
+// One source rectangle of a strip's animation; owns the frames after it.
+class SpriteFrame {
+public:
+    SpriteFrame(int32_t left, int32_t top, int32_t right, int32_t bottom)
+        : left(left), top(top), right(right), bottom(bottom) {}
+    virtual ~SpriteFrame();
+
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+    std::unique_ptr<SpriteFrame> next;
+};
+
+// Copies its current source rectangle from a source surface to a position on a target
+// surface. Frames are selected by number; a rectangle can also be set directly, so one strip
+// can copy any cell of a sheet. It owns neither surface.
+class SpriteStrip {
+public:
+    static constexpr int32_t kKeepCoordinate = 10000;
+
+    SpriteStrip();
+    virtual ~SpriteStrip();
+
+    SpriteStrip(const SpriteStrip&) = delete;
+    SpriteStrip& operator=(const SpriteStrip&) = delete;
+
+    void AddFrame(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void SelectFrame(int32_t n);
+    void SetSourceRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        sourceRect = {left, top, right, bottom};
+    }
+    // Retries for as long as the target is still drawing; kNoObject without both surfaces.
+    DisplayResult Draw(int32_t newX, int32_t newY);
+    uint32_t SetBltFlags(uint32_t flags);
+
+    PixelRect sourceRect;
+    int32_t y = 0;
+    int32_t x = 0;
+    int32_t earlierY = 0;
+    int32_t previousY = 0;
+    int32_t earlierX = 0;
+    int32_t previousX = 0;
+    Surface* sourceSurface = nullptr;
+    Surface* targetSurface = nullptr;
+    Surface* workSurface = nullptr;
+    std::unique_ptr<SpriteFrame> frames;
+    int32_t frameCount = 0;
+    uint32_t bltFlags = kBltSourceColorKey;
+};
+
+}  // namespace korvane

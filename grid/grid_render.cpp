@@ -1,0 +1,35 @@
+#include "display/sprite_strip.h"
+#include "grid/code_grid.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+constexpr int32_t kCellWidth = 16;
+constexpr int32_t kCellHeight = 24;
+constexpr int32_t kBandHeight = 72;
+constexpr int32_t kCellsPerSheetRow = 40;
+}  // namespace
+
+void CodeGrid::Render(SpriteStrip& strip) const {
+    // Sequences may name cells past the grid's edge; only cells that exist are drawn.
+    const int32_t left = std::max(redrawRegion.left, 0);
+    const int32_t top = std::max(redrawRegion.top, 0);
+    const int32_t right = std::min(redrawRegion.right, cols);
+    const int32_t bottom = std::min(redrawRegion.bottom, rows);
+    for (int32_t r = top; r < bottom; ++r) {
+        for (int32_t c = left; c < right; ++c) {
+            const int32_t code = CellAt(c, r);
+            const int32_t glyph = code >> 2;
+            const int32_t level = code & 3;
+            const int32_t sourceLeft = kCellWidth * (glyph % kCellsPerSheetRow);
+            const int32_t sourceTop = kBandHeight * level + kCellHeight * (glyph / kCellsPerSheetRow);
+            strip.SetSourceRect(sourceLeft, sourceTop, sourceLeft + kCellWidth,
+                                sourceTop + kCellHeight);
+            strip.Draw(kCellWidth * c, kCellHeight * r);
+        }
+    }
+}
+
+}  // namespace korvane

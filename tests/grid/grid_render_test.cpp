@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/sprite_strip.h"
+#include "grid/code_grid.h"
+
+namespace korvane {
+namespace {
+
+struct Copy {
+    int32_t x, y;
+    PixelRect rect;
+    uint32_t flags;
+};
+
+class RecordingSurface : public Surface {
+public:
+    DisplayResult BltFast(int32_t x, int32_t y, Surface&, const PixelRect& rect,
+                          uint32_t flags) override {
+        copies.push_back({x, y, rect, flags});
+        return kDisplayOk;
+    }
+    std::vector<Copy> copies;
+};
+
+class RenderTest : public ::testing::Test {
+protected:
+    RenderTest() {
+        strip.sourceSurface = &sheet;
+        strip.targetSurface = &back;
+        strip.SetBltFlags(kBltNoColorKey);
+    }
+    ShowRandom random;
+    RecordingSurface sheet;
+    RecordingSurface back;
+    SpriteStrip strip;
+};
+
+TEST_F(RenderTest, CellCodesSelectSheetRectangles) {
+    CodeGrid grid(40, 20, "", random);
+    grid.cells[0] = 100;
+    grid.cells[1] = 467;
+    grid.cells[2] = 3;
+    grid.redrawRegion = {0, 0, 3, 1};
+    grid.Render(strip);
+    ASSERT_EQ(back.copies.size(), 3u);
+    EXPECT_EQ(back.copies[0].rect.left, 400);
+    EXPECT_EQ(back.copies[0].rect.top, 0);
+    EXPECT_EQ(back.copies[0].rect.right, 416);
+    EXPECT_EQ(back.copies[0].rect.bottom, 24);
+    EXPECT_EQ(back.copies[1].rect.left, 576);
+    EXPECT_EQ(back.copies[1].rect.top, 264);
+    EXPECT_EQ(back.copies[2].rect.left, 0);
+    EXPECT_EQ(back.copies[2].rect.top, 216);
+    EXPECT_EQ(back.copies[2].x, 32);
+    EXPECT_EQ(back.copies[2].flags, kBltNoColorKey);
+}
+
+TEST_F(RenderTest, RegionSelectsCellsInRowOrder) {
+    CodeGrid grid(40, 20, "", random);
+    grid.redrawRegion = {39, 19, 40, 20};
+    grid.Render(strip);
+    ASSERT_EQ(back.copies.size(), 1u);
+    EXPECT_EQ(back.copies[0].x, 624);
+    EXPECT_EQ(back.copies[0].y, 456);
+
+    back.copies.clear();
+    grid.redrawRegion = {0, 3, 40, 5};
+    grid.Render(strip);
+    ASSERT_EQ(back.copies.size(), 80u);
+    EXPECT_EQ(back.copies.front().y, 72);
+    EXPECT_EQ(back.copies[39].x, 624);
+    EXPECT_EQ(back.copies[40].x, 0);
+    EXPECT_EQ(back.copies.back().y, 96);
+
+    back.copies.clear();
+    grid.redrawRegion = {5, 5, 5, 9};
+    grid.Render(strip);
+    grid.redrawRegion = {0, 7, 40, 7};
+    grid.Render(strip);
+    EXPECT_TRUE(back.copies.empty());
+}
+
+TEST_F(RenderTest, RegionBeyondTheGridIsClamped) {
+    CodeGrid grid(20, 4, "", random);
+    grid.redrawRegion = {-2, 2, 34, 9};
+    grid.Render(strip);
+    ASSERT_EQ(back.copies.size(), 40u);
+    for (const Copy& copy : back.copies) {
+        EXPECT_LT(copy.x, 20 * 16);
+        EXPECT_LT(copy.y, 4 * 24);
+        EXPECT_GE(copy.x, 0);
+    }
+}
+
+}  // namespace
+}  // namespace korvane
