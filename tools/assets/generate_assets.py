@@ -11,8 +11,11 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import banner  # noqa: E402
 import bmp  # noqa: E402
 import glyphs  # noqa: E402
+import icon  # noqa: E402
+import sounds  # noqa: E402
 
 OUTPUTS = (
     "glyphs.bmp",
@@ -37,6 +40,10 @@ def build_all():
     """All outputs as {file name: bytes}."""
     out = {}
     out["glyphs.bmp"] = bmp.encode_rle8(glyphs.WIDTH, glyphs.sheet_pixels(), glyphs.palette())
+    out["banner.bmp"] = bmp.encode_rgb8(banner.WIDTH, banner.banner_pixels(), banner.palette())
+    out["korvane.ico"] = icon.ico_bytes()
+    out.update(sounds.build())
+    assert sorted(out) == sorted(OUTPUTS)
     return out
 
 
