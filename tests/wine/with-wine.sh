@@ -31,9 +31,11 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 state="${KORVANE_WINE_STATE:-$root/build/wine}"
 mkdir -p "$state"
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    export KORVANE_WINE_ARCH=win32 KORVANE_WINE=wine KORVANE_WINDOWS_BUILD="$root/build/windows"
+    export KORVANE_WINE_ARCH=win32 KORVANE_WINE=wine
+    export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows}"
 else
-    export KORVANE_WINE_ARCH=win64 KORVANE_WINE=/usr/lib/wine/wine64 KORVANE_WINDOWS_BUILD="$root/build/windows64"
+    export KORVANE_WINE_ARCH=win64 KORVANE_WINE=/usr/lib/wine/wine64
+    export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows64}"
 fi
 export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth"
 export WINEARCH=$KORVANE_WINE_ARCH
@@ -94,6 +96,9 @@ fi
 
 # A warm server makes every later Wine start cheap.
 wineserver -p 600
+# Start Wine's own service processes now, detached from our output: started later under a
+# test runner they would inherit its pipes and keep it waiting after the test has ended.
+timeout 120 "$KORVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 set +e
 timeout --kill-after=10 "$limit" "$@"
 code=$?
