@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what building and testing Korvane needs on Debian or Ubuntu. Safe to run again:
+# it installs only what is missing and says what it does.
+set -euo pipefail
+
+say() { printf '==> %s\n' "$*"; }
+
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=()
+elif command -v sudo >/dev/null 2>&1; then
+    SUDO=(sudo)
+else
+    echo "setup: need root or sudo to install packages" >&2
+    exit 1
+fi
+
+packages=(
+    cmake make g++ clang libclang-rt-14-dev clang-format
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
+    g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine wine32:i386 wine64
+    xvfb xauth xdotool imagemagick x11-apps
+    python3 python3-pil fonts-dejavu-core zip
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$pkg")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    say "all build and test packages are installed"
+else
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture (32-bit Wine)"
+        "${SUDO[@]}" dpkg --add-architecture i386
+    fi
+    say "updating the package lists"
+    "${SUDO[@]}" apt-get update -qq
+    say "installing: ${missing[*]}"
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+fi
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    say "32-bit Wine runs here: Windows tests use the 32-bit build"
+else
+    say "this kernel cannot run 32-bit programs: Windows tests use the 64-bit build under wine64"
+fi

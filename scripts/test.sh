@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core under sanitizers, the Windows build
+# (the saver itself, and its tests under Wine), and the fuzzers for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+say() { printf '\n==> %s\n' "$*"; }
+
+scripts/setup.sh
+
+failures=0
+run_step() {
+    local name=$1
+    shift
+    if "$@"; then
+        say "$name: ok"
+    else
+        say "$name: FAILED"
+        failures=$((failures + 1))
+    fi
+}
+
+say "native build and tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+run_step "native tests" ctest --preset native
+
+say "Windows build of the saver (32-bit)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+objdump_out=$(i686-w64-mingw32-objdump -p build/windows/host/korvane.scr | grep 'DLL Name' || true)
+if printf '%s\n' "$objdump_out" | grep -qiE 'libgcc|libstdc|libwinpthread'; then
+    say "korvane.scr needs MinGW DLLs: $objdump_out"
+    failures=$((failures + 1))
+fi
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    wine_preset=windows
+else
+    wine_preset=windows64
+    say "Windows build for 64-bit Wine (this kernel runs no 32-bit programs)"
+    cmake --preset windows64 >/dev/null
+    cmake --build --preset windows64
+fi
+say "Windows tests under Wine ($wine_preset)"
+run_step "Wine tests" env KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset" \
+    tests/wine/with-wine.sh --timeout 2400 -- ctest --preset "$wine_preset"
+
+if command -v clang++ >/dev/null 2>&1; then
+    say "fuzzers (clang, libFuzzer)"
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz
+    for fuzzer in build/fuzz/tests/fuzz/*_fuzzer; do
+        [ -x "$fuzzer" ] || continue
+        corpus="build/fuzz/corpus/$(basename "$fuzzer")"
+        mkdir -p "$corpus"
+        run_step "$(basename "$fuzzer")" timeout 300 "$fuzzer" -max_total_time=60 \
+            -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
+    done
+fi
+
+if [ "$failures" -ne 0 ]; then
+    say "$failures test step(s) failed"
+    exit 1
+fi
+say "every test step passed"
