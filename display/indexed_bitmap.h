@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace korvane {
+
+struct PaletteColor {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+};
+
+// An 8-bit picture with its colour table, rows top-down.
+struct IndexedBitmap {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t colorCount = 0;
+    std::array<PaletteColor, 256> colors{};
+    std::vector<uint8_t> indices;
+
+    uint8_t IndexAt(int32_t x, int32_t y) const {
+        return indices[static_cast<size_t>(y) * static_cast<size_t>(width) +
+                       static_cast<size_t>(x)];
+    }
+};
+
+// Decodes a bitmap file of 8 bits per pixel, plain or RLE8 compressed. Returns false for
+// anything else and for damaged data: it never reads or writes outside the given bytes or
+// the picture.
+bool DecodeBitmapFile(const uint8_t* bytes, size_t size, IndexedBitmap& out);
+
+}  // namespace korvane

@@ -1,0 +1,57 @@
+#include "display/memory_display.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "display/cursor_frames.h"
+#include "display/sprite_strip.h"
+
+namespace korvane {
+
+int32_t MemoryDisplay::BytesPerPixelForDepth(int32_t depth) {
+    switch (depth) {
+        case 16:
+            return 2;
+        case 24:
+            return 3;
+        case 32:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
+MemoryDisplay::MemoryDisplay(int32_t width, int32_t height, int32_t depth)
+    : depth(depth),
+      primarySurface(width, height, BytesPerPixelForDepth(depth)),
+      backBuffer(width, height, BytesPerPixelForDepth(depth)),
+      workSurface(width, height, BytesPerPixelForDepth(depth)) {}
+
+DisplayResult MemoryDisplay::FlipPages() {
+    std::swap(primarySurface.bytes, backBuffer.bytes);
+    return kDisplayOk;
+}
+
+void MemoryDisplay::ClearFlipClear() {
+    std::fill(backBuffer.bytes.begin(), backBuffer.bytes.end(), uint8_t{0});
+    FlipPages();
+    std::fill(backBuffer.bytes.begin(), backBuffer.bytes.end(), uint8_t{0});
+}
+
+void SetUpMemoryDisplay(MemoryDisplay& display, const IndexedBitmap* sheet, SpriteStrip& glyphStrip,
+                        SpriteStrip& cursorStrip) {
+    display.ClearFlipClear();
+    display.spriteSurface = MemorySurface();
+    if (sheet != nullptr && sheet->width > 0) {
+        display.spriteSurface = SurfaceFromBitmap(*sheet, display.backBuffer.bytesPerPixel);
+        // Black is the key, as the pixel value black has on this surface: palette index 0
+        // at 8 bits (the sheet's own palette is the display's), zero otherwise.
+        display.spriteSurface.colorKey =
+            EncodePixel(PaletteColor{}, 0, display.backBuffer.bytesPerPixel);
+        display.spriteSurface.hasColorKey = true;
+    }
+    WireStrips(glyphStrip, cursorStrip, &display.spriteSurface, &display.backBuffer,
+               &display.workSurface);
+}
+
+}  // namespace korvane

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "display/cursor_frames.h"
+#include "display/indexed_bitmap.h"
+#include "display/memory_display.h"
+#include "display/sprite_strip.h"
+#include "grid/code_grid.h"
+#include "grid/show_random.h"
+
+namespace korvane {
+namespace {
+
+IndexedBitmap LoadSheet() {
+    std::ifstream in(KORVANE_TEST_ASSET_DIR "/glyphs.bmp", std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    IndexedBitmap sheet;
+    EXPECT_TRUE(DecodeBitmapFile(file.data(), file.size(), sheet)) << "glyph sheet missing";
+    return sheet;
+}
+
+TEST(MemorySurfaceTest, OpaqueAndKeyedCopies) {
+    MemorySurface source(4, 2, 4);
+    source.SetPixel(0, 0, 0);
+    source.SetPixel(1, 0, 0x00FF00);
+    source.SetPixel(2, 0, 0x123456);
+    source.hasColorKey = true;
+    source.colorKey = 0;
+    MemorySurface target(8, 4, 4);
+    target.Fill(0xABCDEF);
+
+    EXPECT_EQ(target.BltFast(2, 1, source, {0, 0, 3, 1}, kBltSourceColorKey), kDisplayOk);
+    EXPECT_EQ(target.PixelAt(2, 1), 0xABCDEFu);  // key pixel left the target alone
+    EXPECT_EQ(target.PixelAt(3, 1), 0x00FF00u);
+    EXPECT_EQ(target.PixelAt(4, 1), 0x123456u);
+    EXPECT_EQ(target.PixelAt(1, 1), 0xABCDEFu);
+
+    EXPECT_EQ(target.BltFast(2, 1, source, {0, 0, 3, 1}, kBltNoColorKey), kDisplayOk);
+    EXPECT_EQ(target.PixelAt(2, 1), 0u);
+}
+
+TEST(MemorySurfaceTest, CopiesThatDoNotFitAreRefused) {
+    MemorySurface source(4, 4, 2);
+    MemorySurface target(8, 8, 2);
+    target.Fill(7);
+    EXPECT_EQ(target.BltFast(6, 0, source, {0, 0, 4, 4}, 0), kInvalidRect);
+    EXPECT_EQ(target.BltFast(-1, 0, source, {0, 0, 4, 4}, 0), kInvalidRect);
+    EXPECT_EQ(target.BltFast(0, 0, source, {1, 1, 5, 2}, 0), kInvalidRect);
+    EXPECT_EQ(target.BltFast(0, 0, source, {2, 2, 2, 3}, 0), kInvalidRect);
+    MemorySurface otherDepth(4, 4, 4);
+    EXPECT_EQ(target.BltFast(0, 0, otherDepth, {0, 0, 4, 4}, 0), kNoObject);
+    MemorySurface empty;
+    EXPECT_EQ(target.BltFast(0, 0, empty, {0, 0, 1, 1}, 0), kNoObject);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            ASSERT_EQ(target.PixelAt(x, y), 7u);
+        }
+    }
+}
+
+TEST(MemorySurfaceTest, PixelEncodingPerDepth) {
+    const PaletteColor green{16, 255, 8};
+    EXPECT_EQ(EncodePixel(green, 9, 1), 9u);
+    EXPECT_EQ(EncodePixel(green, 9, 2), (2u << 11) | (63u << 5) | 1u);
+    EXPECT_EQ(EncodePixel(green, 9, 3), 0x10FF08u);
+    EXPECT_EQ(EncodePixel(green, 9, 4), 0x10FF08u);
+}
+
+TEST(MemoryDisplayTest, FlipSwapsPagesAndClearBlacksBoth) {
+    MemoryDisplay display(32, 24, 32);
+    EXPECT_EQ(display.backBuffer.bytesPerPixel, 4);
+    display.backBuffer.SetPixel(1, 1, 0x00FF00);
+    display.primarySurface.SetPixel(2, 2, 0x0000FF);
+    EXPECT_EQ(display.FlipPages(), kDisplayOk);
+    EXPECT_EQ(display.primarySurface.PixelAt(1, 1), 0x00FF00u);
+    // The back buffer now holds the page that was on screen, untouched.
+    EXPECT_EQ(display.backBuffer.PixelAt(2, 2), 0x0000FFu);
+    display.ClearFlipClear();
+    for (const MemorySurface* page : {&display.primarySurface, &display.backBuffer}) {
+        for (uint8_t byte : page->bytes) {
+            ASSERT_EQ(byte, 0);
+        }
+    }
+    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(8), 1);
+    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(15), 1);
+    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(16), 2);
+    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(24), 3);
+}
+
+TEST(MemoryDisplayTest, SetUpWiresStripsAndRepeatsCursorFrames) {
+    const IndexedBitmap sheet = LoadSheet();
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    MemoryDisplay first(64, 48, 16);
+    SetUpMemoryDisplay(first, &sheet, glyphStrip, cursorStrip);
+    EXPECT_EQ(glyphStrip.bltFlags, kBltNoColorKey);
+    EXPECT_EQ(cursorStrip.bltFlags, kBltSourceColorKey);
+    EXPECT_EQ(cursorStrip.frameCount, 8);
+    EXPECT_EQ(cursorStrip.sourceRect.left, 544);
+    EXPECT_EQ(cursorStrip.sourceRect.top, 48);
+    EXPECT_EQ(cursorStrip.targetSurface, &first.backBuffer);
+    EXPECT_EQ(glyphStrip.sourceSurface, &first.spriteSurface);
+    EXPECT_EQ(glyphStrip.workSurface, &first.workSurface);
+
+    cursorStrip.SelectFrame(5);
+    MemoryDisplay second(64, 48, 16);
+    SetUpMemoryDisplay(second, &sheet, glyphStrip, cursorStrip);
+    EXPECT_EQ(cursorStrip.frameCount, 16);
+    EXPECT_EQ(cursorStrip.sourceRect.top, 120);  // a later set-up leaves the frame alone
+    EXPECT_EQ(cursorStrip.targetSurface, &second.backBuffer);
+    EXPECT_EQ(glyphStrip.sourceSurface, &second.spriteSurface);
+    for (int k = 0; k < 8; ++k) {
+        cursorStrip.SelectFrame(k);
+        const PixelRect a = cursorStrip.sourceRect;
+        cursorStrip.SelectFrame(k + 8);
+        EXPECT_EQ(a.left, cursorStrip.sourceRect.left);
+        EXPECT_EQ(a.top, cursorStrip.sourceRect.top);
+        EXPECT_EQ(a.top, kCursorFrames[static_cast<size_t>(k)].top);
+    }
+}
+
+TEST(MemoryDisplayTest, MissingSheetLeavesStripsWithoutCopies) {
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    MemoryDisplay display(64, 48, 32);
+    SetUpMemoryDisplay(display, nullptr, glyphStrip, cursorStrip);
+    EXPECT_EQ(cursorStrip.frameCount, 8);
+    EXPECT_EQ(glyphStrip.bltFlags, kBltNoColorKey);
+    EXPECT_NE(glyphStrip.Draw(0, 0), kDisplayOk);
+    for (uint8_t byte : display.backBuffer.bytes) {
+        ASSERT_EQ(byte, 0);
+    }
+}
+
+// Every rendered cell is the sheet's cell for its code, the cursor's black leaves the cell
+// under it alone, and the back buffer keeps what it held outside the region.
+class MemoryRenderTest : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(MemoryRenderTest, GridCellsAreTheSheetsCells) {
+    const int32_t depth = GetParam();
+    const IndexedBitmap sheet = LoadSheet();
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    MemoryDisplay display(640, 480, depth);
+    SetUpMemoryDisplay(display, &sheet, glyphStrip, cursorStrip);
+    ShowRandom random;
+    CodeGrid grid(40, 20, "", random);
+    for (int32_t r = 0; r < grid.rows; ++r) {
+        for (int32_t c = 0; c < grid.cols; ++c) {
+            grid.cells[static_cast<size_t>(r * grid.cols + c)] = (r * 40 + c) % 468;
+        }
+    }
+    display.backBuffer.SetPixel(0, 0, 0x1F);  // outside the region below
+    grid.redrawRegion = {0, 3, grid.cols, 20};
+    grid.Render(glyphStrip);
+    const MemorySurface& sheetSurface = display.spriteSurface;
+    for (int32_t r = 3; r < 20; ++r) {
+        for (int32_t c = 0; c < 40; ++c) {
+            const int32_t code = grid.cells[static_cast<size_t>(r * grid.cols + c)];
+            const int32_t sx = 16 * ((code >> 2) % 40);
+            const int32_t sy = 72 * (code & 3) + 24 * ((code >> 2) / 40);
+            for (int32_t y = 0; y < 24; ++y) {
+                for (int32_t x = 0; x < 16; ++x) {
+                    ASSERT_EQ(display.backBuffer.PixelAt(16 * c + x, 24 * r + y),
+                              sheetSurface.PixelAt(sx + x, sy + y))
+                        << "cell " << c << "," << r;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(display.backBuffer.PixelAt(0, 0), 0x1Fu);
+
+    // Frame 7 (cell 116) is black but for a few dark pixels: drawn keyed, it leaves the
+    // glyph under it visible.
+    const uint32_t under = display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12);
+    cursorStrip.SelectFrame(7);
+    cursorStrip.Draw(16 * 5, 24 * 10);
+    EXPECT_EQ(display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12), under);
+    cursorStrip.SelectFrame(3);
+    cursorStrip.Draw(16 * 5, 24 * 10);
+    EXPECT_EQ(display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12),
+              sheetSurface.PixelAt(544 + 8, 264 + 12));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, MemoryRenderTest, ::testing::Values(8, 16, 24, 32));
+
+}  // namespace
+}  // namespace korvane
