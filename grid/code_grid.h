@@ -11,6 +11,11 @@
 namespace korvane {
 
 class SpriteStrip;
+class SoundPlayer;
+struct ShowSettings;
+struct TitleState;
+struct PhoneTraceState;
+struct MessageState;
 
 // The character grid every sequence writes into: cols x rows cell codes (glyph * 4 + level),
 // the text cursor the writers leave behind, the code mode flag, the typing progress of the
@@ -40,6 +45,14 @@ public:
     // One frame of the falling code. Limited runs count their frames in `rainFrameCount` and
     // finish on the 2501st consecutive call; unlimited calls never finish and reset the count.
     bool StepCodeRain(bool limited, int32_t& rainFrameCount, ShowRandom& random);
+
+    // The three text sequences (defined in show/). Each writes one frame and answers true on
+    // the frame in which its sequence ends, having reset its own state for the next run.
+    bool StepTitle(bool band, TitleState& state, const ShowSettings& settings, SoundPlayer& sound);
+    bool StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settings, SoundPlayer& sound,
+                        ShowRandom& random);
+    bool StepMessage(MessageState& state, const ShowSettings& settings, SoundPlayer& sound,
+                     ShowRandom& random);
 
     // Copies every cell of the redraw region from the glyph sheet through `strip`.
     void Render(SpriteStrip& strip) const;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace korvane {
+
+struct Show;
+
+// One tick of the frame timer: shows the previous picture, draws the grid's changed cells
+// and advances the show by a frame. Does nothing while the password is asked, or before the
+// run has a grid.
+void FrameTick(Show& show, int32_t frame);
+
+}  // namespace korvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "display/sprite_strip.h"
+#include "grid/code_grid.h"
+#include "grid/show_random.h"
+#include "settings/show_settings.h"
+#include "show/message_sequence.h"
+#include "show/phone_trace_sequence.h"
+#include "show/show_display.h"
+#include "show/sound_cues.h"
+#include "show/title_sequence.h"
+
+namespace korvane {
+
+// The sequencer's states. kSkipped only ever exists within a frame.
+inline constexpr int32_t kStateTitle = 0;
+inline constexpr int32_t kStatePhoneTrace = 1;
+inline constexpr int32_t kStateMessage = 2;
+inline constexpr int32_t kStateCodeRain = 3;
+inline constexpr int32_t kStateCodeRainWithTitle = 4;
+inline constexpr int32_t kStateSkipped = -1;
+
+// The running show's program-wide instances. The saver owns exactly one; the simulator and
+// tests each build their own. Starts with the default settings and no grid or display.
+struct Show {
+    explicit Show(SoundPlayer& soundPlayer);
+
+    ShowRandom random;
+    ShowSettings settings;
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    std::unique_ptr<CodeGrid> grid;
+    ShowDisplay* display = nullptr;  // not owned; replaced at each display set-up
+    SoundPlayer& sound;
+
+    int32_t sequencerState = kStateTitle;
+    int32_t rainFrameCount = 0;
+    TitleState title;
+    PhoneTraceState phone;
+    MessageState message;
+    bool passwordPromptActive = false;
+};
+
+// Makes the run's grid of cols x rows cells holding the settings' message, drawing its
+// streams from the show's generator, as the saver does when its window is first shown.
+void CreateShowGrid(Show& show, int32_t cols, int32_t rows);
+
+}  // namespace korvane

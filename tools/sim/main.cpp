@@ -1,0 +1,96 @@
+// korvane-sim: the show without a screen. Runs the real frame tick over a headless display
+// and a sound recorder and writes what happened, frame by frame.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "show/frame_tick.h"
+#include "show/headless_show_display.h"
+#include "show/recording_sound_player.h"
+#include "show/show.h"
+#include "tools/sim/sim_options.h"
+#include "tools/sim/trace_writer.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kBadArguments = 2;
+constexpr int kOutputFailed = 1;
+
+void ApplyOptions(const SimOptions& options, ShowSettings& settings) {
+    settings.titleEnabled = options.titleEnabled;
+    settings.phoneEnabled = options.phoneEnabled;
+    settings.messageEnabled = options.messageEnabled;
+    settings.codeEnabled = options.codeEnabled;
+    settings.soundEnabled = options.soundEnabled;
+    if (options.hasMessage) {
+        settings.messageText.fill('\0');
+        std::memcpy(settings.messageText.data(), options.message.data(), options.message.size());
+    }
+    if (options.hasPhoneNumber) {
+        // The record keeps as many characters as it has room for; the trace shows ten.
+        settings.phoneNumber.fill('\0');
+        const std::size_t kept =
+            std::min(options.phoneNumber.size(), settings.phoneNumber.size() - 1);
+        std::memcpy(settings.phoneNumber.data(), options.phoneNumber.data(), kept);
+    }
+}
+
+int Run(const std::vector<std::string>& arguments) {
+    SimOptions options;
+    std::string error;
+    if (!ParseSimOptions(arguments, options, error)) {
+        std::fprintf(stderr, "korvane-sim: %s\n", error.c_str());
+        return kBadArguments;
+    }
+
+    std::FILE* trace = nullptr;
+    if (options.tracePath == "-") {
+        trace = stdout;
+    } else if (!options.tracePath.empty()) {
+        trace = std::fopen(options.tracePath.c_str(), "wb");
+        if (trace == nullptr) {
+            std::fprintf(stderr, "korvane-sim: cannot write trace file '%s'\n",
+                         options.tracePath.c_str());
+            return kBadArguments;
+        }
+    }
+
+    ShowEventLog log;
+    RecordingSoundPlayer sound(log);
+    HeadlessShowDisplay display(log);
+    Show show(sound);
+    ApplyOptions(options, show.settings);
+    show.display = &display;
+    CreateShowGrid(show, options.width / 16, options.height / 24);
+
+    for (int32_t t = 0; t < options.frames; ++t) {
+        log.Clear();
+        FrameTick(show, t);
+        if (trace != nullptr) {
+            WriteTraceLine(trace, t, show.sequencerState, *show.grid, log);
+        }
+    }
+
+    bool written = true;
+    if (trace != nullptr) {
+        written = std::fflush(trace) == 0 && !std::ferror(trace);
+        if (trace != stdout && std::fclose(trace) != 0) {
+            written = false;
+        }
+    }
+    if (!written) {
+        std::fprintf(stderr, "korvane-sim: writing the trace failed\n");
+        return kOutputFailed;
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return korvane::Run(arguments);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// What the simulator was asked to do.
+struct SimOptions {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t frames = 0;
+    bool titleEnabled = true;
+    bool phoneEnabled = true;
+    bool messageEnabled = true;
+    bool codeEnabled = true;
+    bool soundEnabled = true;
+    bool hasMessage = false;
+    std::string message;  // the file's bytes, when --message-file was given
+    bool hasPhoneNumber = false;
+    std::string phoneNumber;
+    std::string tracePath;  // empty: no trace; "-": standard output
+    // Picture output options (an image of one frame) belong here, next to the trace.
+};
+
+inline constexpr std::size_t kSimMaxMessageBytes = 1023;
+inline constexpr int32_t kSimMaxPixels = 1 << 15;  // per side; keeps the grid allocation sane
+
+// Reads the arguments (without the program name) into `options`, including the message file.
+// On failure answers false with a one-line description of the problem in `error`.
+bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
+                     std::string& error);
+
+}  // namespace korvane
