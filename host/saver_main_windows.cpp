@@ -1,6 +1,11 @@
 #include <windows.h>
 
-// Entry point of the saver. For now it starts and ends cleanly; the modes come with the host.
+#include "host/saver_host_windows.h"
+
+// The entry hands over at once; the host record lives until the process ends.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ExitProcess(0);
+    static korvane::SaverHost host;
+    host.framework.saverInstance = GetModuleHandleA(nullptr);
+    korvane::SetActiveSaverHost(&host);
+    korvane::StartFromCommandLine();
 }

@@ -1,0 +1,119 @@
+// Start-up: reads the screen-saver switch, runs exactly one mode and ends the process.
+#include <windows.h>
+
+#include "host/command_line.h"
+#include "host/saver_host_windows.h"
+#include "settings/config_dialog_windows.h"
+
+namespace korvane {
+namespace {
+
+// What the exception guard ends the process with.
+constexpr int kGuardExitCode = -1;
+constexpr int kRefusedExitCode = -1;
+
+using ChangePasswordProc = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
+
+const char* NextCharacter(const char* text) {
+    return CharNextA(text);
+}
+
+bool OnWindows9x() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+HWND WindowFromNumber(uint32_t number) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
+}
+
+HWND ValidWindowOrNone(uint32_t number) {
+    HWND window = WindowFromNumber(number);
+    return window != nullptr && IsWindow(window) ? window : nullptr;
+}
+
+int ShowDialog(HWND parent) {
+    SaverHost& host = ActiveSaverHost();
+    return static_cast<int>(
+        ShowConfigDialog(host.framework.saverInstance, parent, host.show.show.settings));
+}
+
+// A crash anywhere in a mode must not leave the platform believing a saver still runs.
+LONG WINAPI GuardFilter(EXCEPTION_POINTERS* exception) {
+    if (UnhandledExceptionFilter(exception) == EXCEPTION_EXECUTE_HANDLER) {
+        SetSaverRunning(false);
+        ExitProcess(static_cast<UINT>(kGuardExitCode));
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+int RunMode(const char* text) {
+    const ModeRequest request = ParseModeSwitch(text);
+    switch (request.mode) {
+        case SaverMode::kConfigureWithoutOwner:
+            return ShowDialog(nullptr);
+        case SaverMode::kConfigure: {
+            HWND owner = ValidWindowOrNone(request.windowNumber);
+            return ShowDialog(owner != nullptr ? owner : GetForegroundWindow());
+        }
+        case SaverMode::kChangePassword:
+            if (!ActiveSaverHost().framework.onWindows9x) {
+                return kRefusedExitCode;
+            }
+            ChangeSaverPassword(request.argument);
+            return 0;
+        case SaverMode::kPreview: {
+            HWND parent = ValidWindowOrNone(request.windowNumber);
+            return parent != nullptr ? RunSaverWindow(parent) : kRefusedExitCode;
+        }
+        case SaverMode::kFullScreen:
+            return RunSaverWindow(nullptr);
+        case SaverMode::kUnrecognised:
+            break;
+    }
+    return kRefusedExitCode;
+}
+
+}  // namespace
+
+void ChangeSaverPassword(const char* text) {
+    HWND owner = ValidWindowOrNone(ParseWindowNumber(text));
+    if (owner == nullptr) {
+        owner = GetForegroundWindow();
+    }
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == nullptr) {
+        return;
+    }
+    auto change = reinterpret_cast<ChangePasswordProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    if (change != nullptr) {
+        change("SCRSAVE", owner, 0, nullptr);
+    }
+    FreeLibrary(library);
+}
+
+int DispatchMode(HINSTANCE instance, const char* text) {
+    SaverFramework& framework = ActiveSaverHost().framework;
+    framework.saverInstance = instance;
+    framework.onWindows9x = OnWindows9x();
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(GuardFilter);
+    int code = kGuardExitCode;
+    try {
+        code = RunMode(text);
+    } catch (...) {
+        SetSaverRunning(false);
+    }
+    SetUnhandledExceptionFilter(previous);
+    return code;
+}
+
+void StartFromCommandLine() {
+    const char* text = SkipProgramName(GetCommandLineA(), NextCharacter);
+    const int code = DispatchMode(ActiveSaverHost().framework.saverInstance, text);
+    // Straight out: exit-time handlers and static destructors have nothing left to do.
+    ExitProcess(static_cast<UINT>(code));
+}
+
+}  // namespace korvane

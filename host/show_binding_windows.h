@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host/playsound_sound_player_windows.h"
+#include "show/show.h"
+
+namespace korvane {
+
+// The show's program-wide instances as the saver window drives them.
+struct ShowBinding {
+    PlaySoundSoundPlayer sound;
+    Show show{sound};
+};
+
+// The desktop's width, height and bits per pixel.
+struct DesktopMode {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bitsPerPixel = 0;
+};
+DesktopMode QueryDesktopMode();
+
+// Settings from the registry, or the defaults when they are not all there.
+void LoadShowSettings(ShowBinding& binding);
+// Replaces the display with a new one in exclusive mode for `window`.
+void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode);
+// Drops exclusive mode so that the password dialog can be seen; false without a DirectDraw object.
+bool LeaveExclusiveMode(ShowBinding& binding, HWND window);
+void DeleteShowDisplay(ShowBinding& binding);
+// Frames run only once the run has both a grid and a display.
+bool ReadyForFrames(const ShowBinding& binding);
+
+}  // namespace korvane

@@ -1,0 +1,132 @@
+// What the end-to-end test cannot see from outside Wine:
+//   parent <number file> <seconds>  a stand-in for the display settings' preview box; writes its
+//                                   window number once the window exists and closes itself
+//                                   after the given time, taking the preview with it.
+//   probe-fullscreen                exit 0 when a topmost saver window of the saver's class
+//                                   covers the whole screen; otherwise prints why and exits 1.
+//   probe-preview <parent number>   exit 0 when the parent has the saver's "Preview" child.
+//   close-window <title>            posts WM_CLOSE to the top-level window with that title.
+//   run <command line>              starts a program with exactly that command line (no
+//                                   quoting added) and exits with its exit code.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_TIMER) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunParent(const char* numberFile, int seconds) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = "KorvanePreviewParent";
+    RegisterClassA(&windowClass);
+    HWND window =
+        CreateWindowExA(0, windowClass.lpszClassName, "Preview Parent", WS_POPUP | WS_VISIBLE, 10,
+                        10, 152, 112, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) {
+        return 3;
+    }
+    SetTimer(window, 1, static_cast<UINT>(seconds * 1000), nullptr);
+    if (FILE* out = std::fopen(numberFile, "w")) {
+        std::fprintf(out, "%llu\n",
+                     static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+        std::fclose(out);
+    }
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+int ProbeFullScreen() {
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    if (saver == nullptr) {
+        std::printf("no window of class WindowsScreenSaverClass titled Screen Saver\n");
+        return 1;
+    }
+    RECT area{};
+    GetWindowRect(saver, &area);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const LONG_PTR extended = GetWindowLongPtrA(saver, GWL_EXSTYLE);
+    if ((extended & WS_EX_TOPMOST) == 0) {
+        std::printf("saver window is not topmost\n");
+        return 1;
+    }
+    if (area.left != 0 || area.top != 0 || area.right != width || area.bottom != height) {
+        std::printf("saver window covers %ld,%ld-%ld,%ld, screen is %dx%d\n", area.left, area.top,
+                    area.right, area.bottom, width, height);
+        return 1;
+    }
+    return 0;
+}
+
+int ProbePreview(const char* parentNumber) {
+    HWND parent =
+        reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(parentNumber, nullptr, 10)));
+    return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", "Preview") != nullptr ? 0 : 1;
+}
+
+int CloseWindow(const char* title) {
+    HWND window = FindWindowA(nullptr, title);
+    return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+}
+
+int RunExactly(const char* commandLine) {
+    char buffer[1024];
+    std::snprintf(buffer, sizeof buffer, "%s", commandLine);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::printf("cannot start %s\n", commandLine);
+        return 200;
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 200;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "parent") == 0) {
+        return RunParent(argv[2], std::atoi(argv[3]));
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "probe-fullscreen") == 0) {
+        return ProbeFullScreen();
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "probe-preview") == 0) {
+        return ProbePreview(argv[2]);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "close-window") == 0) {
+        return CloseWindow(argv[2]);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "run") == 0) {
+        return RunExactly(argv[2]);
+    }
+    std::fprintf(stderr,
+                 "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run ...\n");
+    return 2;
+}

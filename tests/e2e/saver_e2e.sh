@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# End-to-end runs of the real saver: start-up modes and exit codes, the full-screen window,
+# closing on input, the single instance, the preview and the password gate.
+#   saver_e2e.sh <korvane.scr> <e2e_helper.exe> <PASSWORD.CPL>
+# Inside a Wine harness (KORVANE_WINE set) it uses that one; otherwise it starts its own.
+set -uo pipefail
+
+scr=$1 helper=$2 cpl=$3
+root=$(cd "$(dirname "$0")/../.." && pwd)
+if [ -z "${KORVANE_WINE:-}" ]; then
+    exec "$root/tests/wine/with-wine.sh" --timeout 500 -- bash "$0" "$@"
+fi
+if [ "$KORVANE_WINE_ARCH" = win64 ] && ! file -b "$scr" | grep -q 'PE32+'; then
+    echo "SKIP: this Wine runs only 64-bit programs and $scr is 32-bit"
+    exit 77
+fi
+
+work=$(mktemp -d)
+started=()
+failures=0
+cleanup() {
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The saver runs from its own folder so the stand-in verifier can sit beside it.
+cp "$scr" "$work/korvane.scr"
+saver="$work/korvane.scr"
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+run_saver() {  # run_saver <args...>: in the foreground, bounded, exit code in $?
+    timeout 30 "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1
+}
+start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
+    "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1 &
+    saver_pid=$!
+    started+=("$saver_pid")
+}
+# wait_window <exact title> <seconds>: the X window id, or nothing when it did not appear.
+wait_window() {
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+# wait_exit <pid> <seconds>: the process's exit code, or 124 when it is still running.
+wait_exit() {
+    local deadline=$((SECONDS + $2))
+    while kill -0 "$1" 2>/dev/null; do
+        if [ $SECONDS -ge $deadline ]; then
+            return 124
+        fi
+        sleep 0.1
+    done
+    wait "$1"
+}
+still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+# green_pixels <x y w h>: how many clearly green pixels the screen shows in that area.
+green_pixels() {
+    import -window root -crop "${3}x${4}+${1}+${2}" "$work/shot.ppm" 2>/dev/null
+    python3 - "$work/shot.ppm" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+pixels = parts[4]
+print(sum(1 for i in range(0, len(pixels) - 2, 3)
+          if pixels[i + 1] > 60 and pixels[i + 1] > 2 * pixels[i] and pixels[i + 1] > 2 * pixels[i + 2]))
+PY
+}
+
+width=${KORVANE_SCREEN_WIDTH:-1024}
+height=${KORVANE_SCREEN_HEIGHT:-768}
+
+# --- Full screen: the window, the picture, a small and a large mouse movement.
+start_saver /s
+if ! wait_window "Screen Saver" 20 >/dev/null; then
+    fail "/s: no 'Screen Saver' window within 20 s"
+else
+    "$KORVANE_WINE" "$helper" probe-fullscreen </dev/null && pass "/s: topmost full-screen window" ||
+        fail "/s: window is not the topmost full-screen saver window"
+    sleep 3
+    if [ "${KORVANE_E2E_EXPECT_PICTURE:-1}" = 1 ]; then
+        green=$(green_pixels 0 0 "$width" "$height")
+        [ "${green:-0}" -gt 500 ] && pass "/s: the screen shows green glyphs ($green green pixels)" ||
+            fail "/s: only ${green:-0} green pixels after 3 s"
+    else
+        echo "note: this build has no DirectDraw display; the picture is not checked"
+    fi
+    xdotool mousemove_relative 3 1
+    still_running "$saver_pid" 1 && pass "/s: a 4-pixel movement leaves it running" ||
+        fail "/s: closed on a 4-pixel movement"
+    xdotool mousemove_relative 4 1
+    wait_exit "$saver_pid" 15
+    code=$?
+    [ $code -eq 0 ] && pass "/s: a 5-pixel movement closes it with exit code 0" ||
+        fail "/s: after a 5-pixel movement exit code $code (124: still running)"
+fi
+
+# --- A key closes it; a second start brings the first forward and ends at once.
+start_saver /s
+first=$saver_pid
+if ! wait_window "Screen Saver" 20 >/dev/null; then
+    fail "/s (second run): no window"
+else
+    sleep 0.5
+    run_saver /s
+    code=$?
+    [ $code -eq 0 ] && kill -0 "$first" 2>/dev/null && pass "second /s exits 0, first keeps running" ||
+        fail "second /s: exit code $code, first running: $(kill -0 "$first" 2>/dev/null && echo yes || echo no)"
+    xdotool key a
+    wait_exit "$first" 15
+    code=$?
+    [ $code -eq 0 ] && pass "/s: a key closes it with exit code 0" || fail "/s: after a key exit code $code"
+fi
+
+# --- Switches that are refused: -1, which the shell sees as 255.
+# Started through the helper, so the saver sees exactly these command lines.
+winsaver="$("$KORVANE_WINE" winepath -w "$saver" 2>/dev/null | tr -d '\r')"
+for args in "/p 0" "/p:1234" "/p 4000000001" "/x" "/a 12" "/	s"; do
+    timeout 40 "$KORVANE_WINE" "$helper" run "\"$winsaver\" $args" </dev/null >/dev/null 2>&1
+    code=$?
+    [ $code -eq 255 ] && pass "'$args' exits -1" || fail "'$args': exit code $code, expected 255"
+done
+
+# --- Preview: a child of the test's window; draws, and ignores keys and the mouse.
+"$KORVANE_WINE" "$helper" parent "$work/parent.txt" 8 </dev/null >/dev/null 2>&1 &
+parent_pid=$!
+started+=("$parent_pid")
+deadline=$((SECONDS + 20))
+while [ ! -s "$work/parent.txt" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+if [ ! -s "$work/parent.txt" ]; then
+    fail "preview: the parent window did not report its number"
+else
+    start_saver /p "$(tr -d '\r\n' <"$work/parent.txt")"
+    parent=$(tr -d '\r\n' <"$work/parent.txt")
+    deadline=$((SECONDS + 20))
+    until "$KORVANE_WINE" "$helper" probe-preview "$parent" </dev/null >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || break
+        sleep 0.2
+    done
+    if ! "$KORVANE_WINE" "$helper" probe-preview "$parent" </dev/null >/dev/null 2>&1; then
+        fail "preview: no 'Preview' child in the parent window"
+    else
+        sleep 1
+        green=$(green_pixels 10 10 152 112)
+        [ "${green:-0}" -gt 100 ] && pass "preview: draws the figure ($green green pixels)" ||
+            fail "preview: only ${green:-0} green pixels"
+        xdotool mousemove 60 60 sleep 0.2 mousemove 120 90 click 1 key a
+        still_running "$saver_pid" 1 && pass "preview: keys and mouse leave it running" ||
+            fail "preview: closed on input"
+        wait_exit "$saver_pid" 20
+        code=$?
+        [ $code -eq 0 ] && pass "preview: ends with its parent, exit code 0" ||
+            fail "preview: exit code $code when the parent went away"
+    fi
+fi
+wait_exit "$parent_pid" 20 >/dev/null
+
+# --- Configuration: the dialog opens; closing it gives 1.
+for args in "/c" "" "/c:99999"; do
+    # shellcheck disable=SC2086
+    start_saver $args
+    if ! dialog=$(wait_window "The Korvane Screensaver Configuration" 20); then
+        fail "'$args': no configuration dialog"
+        continue
+    fi
+    [ -n "$dialog" ] && "$KORVANE_WINE" "$helper" close-window "The Korvane Screensaver Configuration" </dev/null
+    wait_exit "$saver_pid" 15
+    code=$?
+    [ $code -eq 1 ] && pass "'$args': dialog opens, exit code 1" || fail "'$args': exit code $code"
+done
+
+if [ $failures -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all end-to-end checks passed"
