@@ -36,7 +36,11 @@ std::vector<uint8_t> MakeBitmap(int32_t width, int32_t height, uint32_t compress
         b[54 + 4 * i + 1] = static_cast<uint8_t>(20 * i);  // green
         b[54 + 4 * i + 2] = static_cast<uint8_t>(30 * i);  // red
     }
-    b.insert(b.end(), data.begin(), data.end());
+    const size_t header = b.size();
+    b.resize(header + data.size());
+    for (size_t i = 0; i < data.size(); ++i) {
+        b[header + i] = data[i];
+    }
     PutU32(b, 2, static_cast<uint32_t>(b.size()));
     return b;
 }

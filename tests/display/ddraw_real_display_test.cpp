@@ -1,0 +1,136 @@
+// The real DirectDraw path under the desktop's own depth: the glyph sheet loaded through GDI,
+// the grid rendered onto the back buffer, and its pixels compared with the memory display's.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "display/ddraw_display_setup.h"
+#include "display/indexed_bitmap.h"
+#include "display/memory_display.h"
+#include "display/sprite_strip.h"
+#include "grid/code_grid.h"
+#include "grid/show_random.h"
+
+namespace korvane {
+namespace {
+
+void IgnoreNotice(const char* text) {
+    ADD_FAILURE() << "set-up reported: " << text;
+}
+
+class RealDisplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        HDC screen = GetDC(nullptr);
+        width = GetDeviceCaps(screen, HORZRES);
+        height = GetDeviceCaps(screen, VERTRES);
+        depth = GetDeviceCaps(screen, BITSPIXEL);
+        ReleaseDC(nullptr, screen);
+        window =
+            CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Display test", WS_POPUP | WS_VISIBLE, 0, 0,
+                            width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        std::printf("desktop %dx%d at %d bits\n", width, height, depth);
+    }
+    void TearDown() override {
+        device.reset();
+        DestroyWindow(window);
+    }
+
+    std::unique_ptr<DisplayDevice> device;
+    HWND window = nullptr;
+    int32_t width = 0, height = 0, depth = 0;
+};
+
+TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
+    SpriteStrip glyphStrip, cursorStrip;
+    DisplaySetUpPlatform platform;
+    platform.notify = &IgnoreNotice;
+    platform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform);
+    ASSERT_NE(device->spriteSurface.object, nullptr);
+    ASSERT_NE(device->backBuffer.object, nullptr);
+
+    // Both pages are black after the set-up.
+    ASSERT_EQ(device->LockBackBuffer(), kDisplayOk);
+    for (int32_t y = 0; y < device->lockedHeight; y += 7) {
+        for (int32_t x = 0; x < device->lockedWidth * device->bytesPerPixel; ++x) {
+            ASSERT_EQ(device->pixels[y * device->pitch + x], 0) << x << "," << y;
+        }
+    }
+    ASSERT_EQ(device->UnlockBackBuffer(), kDisplayOk);
+
+    // The colour key is the sheet's black.
+    DDCOLORKEY key{};
+    ASSERT_EQ(device->spriteSurface.object->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+    EXPECT_EQ(key.dwColorSpaceLowValue, 0u);
+
+    std::ifstream in(KORVANE_TEST_ASSET_DIR "/glyphs.bmp", std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    IndexedBitmap sheet;
+    ASSERT_TRUE(DecodeBitmapFile(file.data(), file.size(), sheet));
+    SpriteStrip memoryGlyphs, memoryCursor;
+    MemoryDisplay memory(width, height, depth == 24 ? 32 : depth);
+    SetUpMemoryDisplay(memory, &sheet, memoryGlyphs, memoryCursor);
+    ASSERT_EQ(memory.backBuffer.bytesPerPixel, device->bytesPerPixel);
+
+    ShowRandom random;
+    CodeGrid grid(width / 16, height / 24, "", random);
+    for (size_t i = 0; i < grid.cells.size(); ++i) {
+        grid.cells[i] = static_cast<int32_t>((i * 7) % 468);
+    }
+    grid.redrawRegion = {0, 0, grid.cols, grid.rows};
+
+    const auto start = std::chrono::steady_clock::now();
+    constexpr int kFrames = 20;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        device->FlipPages();
+        grid.Render(glyphStrip);
+    }
+    const double perFrame =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count() /
+        kFrames;
+    std::printf("full-region frame (flip + %d cells): %.2f ms\n", grid.cols * grid.rows, perFrame);
+    grid.Render(memoryGlyphs);
+
+    // The cursor's last frame is all but black: keyed, it leaves the glyph under it.
+    cursorStrip.SelectFrame(7);
+    memoryCursor.SelectFrame(7);
+    cursorStrip.Draw(16 * 2, 24 * 3);
+    memoryCursor.Draw(16 * 2, 24 * 3);
+    cursorStrip.SelectFrame(2);
+    memoryCursor.SelectFrame(2);
+    cursorStrip.Draw(16 * 4, 24 * 3);
+    memoryCursor.Draw(16 * 4, 24 * 3);
+
+    ASSERT_EQ(device->LockBackBuffer(), kDisplayOk);
+    const int32_t bpp = device->bytesPerPixel;
+    int32_t mismatches = 0;
+    for (int32_t y = 0; y < grid.rows * 24 && mismatches < 10; ++y) {
+        for (int32_t x = 0; x < grid.cols * 16 && mismatches < 10; ++x) {
+            uint32_t real = 0;
+            for (int32_t i = 0; i < bpp; ++i) {
+                real |= static_cast<uint32_t>(device->pixels[y * device->pitch + x * bpp + i])
+                        << (8 * i);
+            }
+            if (bpp == 4) {
+                real &= 0xFFFFFFu;
+            }
+            const uint32_t expected = memory.backBuffer.PixelAt(x, y);
+            if (real != expected) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << real
+                              << " != " << expected;
+                ++mismatches;
+            }
+        }
+    }
+    device->UnlockBackBuffer();
+}
+
+}  // namespace
+}  // namespace korvane
