@@ -1,0 +1,121 @@
+#include "settings/config_dialog_windows.h"
+
+#include "resources/resource_ids.h"
+#include "settings/registry_settings_store_windows.h"
+
+namespace korvane {
+namespace {
+
+ShowSettings* SettingsOf(HWND dialog) {
+    return reinterpret_cast<ShowSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetReadOnly(HWND dialog, int editId, bool readOnly) {
+    SendDlgItemMessageA(dialog, editId, EM_SETREADONLY, readOnly ? 1 : 0, 0);
+}
+
+// The check box has just toggled itself. The flag follows the box rather than being
+// inverted, so a notification that is not a toggle cannot set the two apart.
+void FollowSequenceBox(HWND dialog, int checkId, int editId, bool& enabled) {
+    enabled = IsChecked(dialog, checkId);
+    SetReadOnly(dialog, editId, !enabled);
+}
+
+}  // namespace
+
+void FillConfigControls(HWND dialog, const ShowSettings& settings) {
+    SetDlgItemTextA(dialog, IDC_MESSAGE_EDIT, settings.messageText.data());
+    SetDlgItemTextA(dialog, IDC_PHONE_EDIT, settings.phoneNumber.data());
+    CheckDlgButton(dialog, IDC_TITLE_CHECK, settings.titleEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PHONE_CHECK, settings.phoneEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_MESSAGE_CHECK,
+                   settings.messageEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_CODE_CHECK, settings.codeEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SOUND_CHECK, settings.soundEnabled ? BST_CHECKED : BST_UNCHECKED);
+    SetReadOnly(dialog, IDC_MESSAGE_EDIT, !settings.messageEnabled);
+    SetReadOnly(dialog, IDC_PHONE_EDIT, !settings.phoneEnabled);
+}
+
+void ReadConfigControls(HWND dialog, ShowSettings& settings) {
+    settings.messageText.fill('\0');
+    settings.phoneNumber.fill('\0');
+    GetDlgItemTextA(dialog, IDC_MESSAGE_EDIT, settings.messageText.data(),
+                    static_cast<int>(ShowSettings::kMessageCapacity));
+    // The dialog stores at most ten characters: a limit of 11 leaves room for the zero.
+    GetDlgItemTextA(dialog, IDC_PHONE_EDIT, settings.phoneNumber.data(), 11);
+    settings.soundEnabled = IsChecked(dialog, IDC_SOUND_CHECK);
+    settings.titleEnabled = IsChecked(dialog, IDC_TITLE_CHECK);
+    settings.phoneEnabled = IsChecked(dialog, IDC_PHONE_CHECK);
+    settings.messageEnabled = IsChecked(dialog, IDC_MESSAGE_CHECK);
+    settings.codeEnabled = IsChecked(dialog, IDC_CODE_CHECK);
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        ShowSettings* settings = SettingsOf(dialog);
+        if (settings == nullptr) {
+            EndDialog(dialog, -1);  // opened without a record: nothing to edit
+            return 1;
+        }
+        SetDefaultSettings(*settings);
+        LoadSettings(*settings);  // either way the record is complete
+        FillConfigControls(dialog, *settings);
+        return 1;
+    }
+    ShowSettings* settings = SettingsOf(dialog);
+    if (settings == nullptr) {
+        return 0;
+    }
+    switch (message) {
+        case WM_CLOSE:
+            EndDialog(dialog, 1);
+            return 1;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_CONFIG_OK:
+                    ReadConfigControls(dialog, *settings);
+                    SaveSettings(*settings);
+                    EndDialog(dialog, 1);
+                    return 1;
+                case IDC_CONFIG_CANCEL:
+                    EndDialog(dialog, 1);
+                    return 1;
+                case IDC_PHONE_CHECK:
+                    FollowSequenceBox(dialog, IDC_PHONE_CHECK, IDC_PHONE_EDIT,
+                                      settings->phoneEnabled);
+                    return 0;
+                case IDC_MESSAGE_CHECK:
+                    FollowSequenceBox(dialog, IDC_MESSAGE_CHECK, IDC_MESSAGE_EDIT,
+                                      settings->messageEnabled);
+                    return 0;
+                case IDC_RESTORE_DEFAULTS:
+                    SetDefaultSettings(*settings);
+                    FillConfigControls(dialog, *settings);
+                    return 1;
+                default:
+                    // Includes IDCANCEL, which Escape sends: the dialog stays open.
+                    return 0;
+            }
+        default:
+            return 0;
+    }
+}
+
+BOOL RegisterDialogHook(HINSTANCE) {
+    return TRUE;
+}
+
+INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings) {
+    if (!RegisterDialogHook(instance)) {
+        return 0;
+    }
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(KORVANE_CONFIG_DIALOG), parent,
+                           ConfigDialogProc, reinterpret_cast<LPARAM>(&settings));
+}
+
+}  // namespace korvane

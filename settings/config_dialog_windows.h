@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include "settings/show_settings.h"
+
+namespace korvane {
+
+// The dialog procedure of dialog 2003. WM_INITDIALOG's lParam is the ShowSettings record
+// that the dialog edits; it is kept in the dialog's DWLP_USER slot.
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The record into the controls, and the controls back into the record.
+void FillConfigControls(HWND dialog, const ShowSettings& settings);
+void ReadConfigControls(HWND dialog, ShowSettings& settings);
+
+// Called before the dialog is created; the saver has nothing to register and answers 1.
+BOOL RegisterDialogHook(HINSTANCE instance);
+
+// Runs the modal configuration dialog on `settings`. Every way out of a shown dialog yields
+// 1; DialogBoxParamA's own failure value is passed on, and 0 when the hook refuses.
+INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings);
+
+}  // namespace korvane

@@ -1,0 +1,348 @@
+// Drives the real configuration dialog from inside the test: a thread timer, set before the
+// modal loop starts, runs one scripted step per tick against the dialog window.
+#include "settings/config_dialog_windows.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "settings/registry_settings_store_windows.h"
+
+namespace korvane {
+namespace {
+
+constexpr char kDialogTitle[] = "The Korvane Screensaver Configuration";
+using Step = std::function<void(HWND dialog)>;
+
+struct DialogScript {
+    std::vector<Step> steps;
+    std::size_t next = 0;
+    int idleTicks = 0;
+    bool forcedEnd = false;
+};
+DialogScript* activeScript = nullptr;  // the timer callback has no context of its own
+
+BOOL CALLBACK KeepFirstDialog(HWND window, LPARAM out) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0) {
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindOwnDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), KeepFirstDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK OnScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindOwnDialog();
+    if (dialog == nullptr || activeScript == nullptr) {
+        return;
+    }
+    if (activeScript->next < activeScript->steps.size()) {
+        activeScript->steps[activeScript->next++](dialog);
+        return;
+    }
+    // The script is done but the dialog is still up: end it so the test fails, not hangs.
+    if (++activeScript->idleTicks > 50) {
+        activeScript->forcedEnd = true;
+        EndDialog(dialog, 99);
+    }
+}
+
+INT_PTR RunDialog(ShowSettings& settings, std::vector<Step> steps, bool* forcedEnd = nullptr) {
+    DialogScript script{std::move(steps)};
+    activeScript = &script;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTick);
+    const INT_PTR result = ShowConfigDialog(GetModuleHandleA(nullptr), nullptr, settings);
+    KillTimer(nullptr, timer);
+    activeScript = nullptr;
+    EXPECT_EQ(script.next, script.steps.size()) << "the dialog closed before the script ended";
+    EXPECT_FALSE(script.forcedEnd) << "the dialog stayed open after the script ended";
+    if (forcedEnd != nullptr) {
+        *forcedEnd = script.forcedEnd;
+    }
+    return result;
+}
+
+void Click(HWND dialog, int id) {
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[2048] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool IsReadOnly(HWND dialog, int id) {
+    return (GetWindowLongPtrA(GetDlgItem(dialog, id), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+std::string Text(const auto& buffer) {
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+bool KeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+ShowSettings StoredSettings() {
+    ShowSettings settings;
+    SetDefaultSettings(settings);
+    EXPECT_TRUE(LoadSettings(settings)) << "nothing stored";
+    return settings;
+}
+
+// Stored options that differ from the defaults: both sequences with text boxes off.
+ShowSettings SaveOddSettings() {
+    ShowSettings settings;
+    SetDefaultSettings(settings);
+    settings.phoneEnabled = false;
+    settings.messageEnabled = false;
+    settings.soundEnabled = false;
+    std::strcpy(settings.messageText.data(), "stored");
+    std::strcpy(settings.phoneNumber.data(), "42");
+    SaveSettings(settings);
+    return settings;
+}
+
+class ConfigDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKeyPath); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKeyPath); }
+    ShowSettings settings_;
+};
+
+TEST_F(ConfigDialogTest, OpensWithDefaultsAndCancelStoresNothing) {
+    bool allChecked = false, writable = false;
+    std::string message, number;
+    const INT_PTR result = RunDialog(settings_, {[&](HWND d) {
+                                                     allChecked = Checked(d, IDC_TITLE_CHECK) &&
+                                                                  Checked(d, IDC_PHONE_CHECK) &&
+                                                                  Checked(d, IDC_MESSAGE_CHECK) &&
+                                                                  Checked(d, IDC_CODE_CHECK) &&
+                                                                  Checked(d, IDC_SOUND_CHECK);
+                                                     writable = !IsReadOnly(d, IDC_MESSAGE_EDIT) &&
+                                                                !IsReadOnly(d, IDC_PHONE_EDIT);
+                                                     message = ItemText(d, IDC_MESSAGE_EDIT);
+                                                     number = ItemText(d, IDC_PHONE_EDIT);
+                                                 },
+                                                 [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }});
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(allChecked);
+    EXPECT_TRUE(writable);
+    EXPECT_EQ(message, kDefaultMessage);
+    EXPECT_EQ(number, "3525550690");
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(ConfigDialogTest, CheckBoxesToggleTheirEditBoxesReadOnly) {
+    SaveOddSettings();
+    std::vector<bool> phoneReadOnly, messageReadOnly;
+    const auto look = [&](HWND d) {
+        phoneReadOnly.push_back(IsReadOnly(d, IDC_PHONE_EDIT));
+        messageReadOnly.push_back(IsReadOnly(d, IDC_MESSAGE_EDIT));
+    };
+    RunDialog(settings_, {look,
+                          [](HWND d) {
+                              Click(d, IDC_PHONE_CHECK);
+                              Click(d, IDC_MESSAGE_CHECK);
+                          },
+                          look, [](HWND d) { Click(d, IDC_PHONE_CHECK); }, look,
+                          [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }});
+    EXPECT_EQ(phoneReadOnly, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(messageReadOnly, (std::vector<bool>{true, false, false}));
+    EXPECT_FALSE(settings_.phoneEnabled);  // the record follows the box at once
+    EXPECT_TRUE(settings_.messageEnabled);
+    EXPECT_FALSE(StoredSettings().messageEnabled);  // but nothing is stored without OK
+}
+
+TEST_F(ConfigDialogTest, RestoreDefaultsFillsControlsButStoresNothing) {
+    SaveOddSettings();
+    bool openedWithStored = false, restored = false;
+    RunDialog(settings_,
+              {[&](HWND d) {
+                   openedWithStored = ItemText(d, IDC_PHONE_EDIT) == "42" &&
+                                      !Checked(d, IDC_SOUND_CHECK) && Checked(d, IDC_CODE_CHECK);
+               },
+               [](HWND d) { Click(d, IDC_RESTORE_DEFAULTS); },
+               [&](HWND d) {
+                   restored = ItemText(d, IDC_PHONE_EDIT) == "3525550690" &&
+                              ItemText(d, IDC_MESSAGE_EDIT) == kDefaultMessage &&
+                              Checked(d, IDC_SOUND_CHECK) && Checked(d, IDC_PHONE_CHECK) &&
+                              Checked(d, IDC_MESSAGE_CHECK) && !IsReadOnly(d, IDC_PHONE_EDIT) &&
+                              !IsReadOnly(d, IDC_MESSAGE_EDIT);
+               },
+               [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }});
+    EXPECT_TRUE(openedWithStored);
+    EXPECT_TRUE(restored);
+    const ShowSettings stored = StoredSettings();
+    EXPECT_EQ(Text(stored.phoneNumber), "42");
+    EXPECT_FALSE(stored.soundEnabled);
+}
+
+TEST_F(ConfigDialogTest, OkStoresTheControlsWithTypedLinesAndTenDigits) {
+    const auto typeLines = [](HWND d) {
+        HWND edit = GetDlgItem(d, IDC_MESSAGE_EDIT);
+        SetDlgItemTextA(d, IDC_MESSAGE_EDIT, "");
+        SetFocus(edit);
+        for (char c : std::string("Wake")) {
+            PostMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+        }
+        PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    };
+    // A later tick: the Enter key's character is queued only when its key-down is handled.
+    const auto typeSecondLine = [](HWND d) {
+        for (char c : std::string("up")) {
+            PostMessageA(GetDlgItem(d, IDC_MESSAGE_EDIT), WM_CHAR, static_cast<WPARAM>(c), 1);
+        }
+    };
+    RunDialog(settings_, {typeLines, typeSecondLine,
+                          [](HWND d) {
+                              SetDlgItemTextA(d, IDC_PHONE_EDIT, "123456789012");
+                              Click(d, IDC_SOUND_CHECK);
+                              Click(d, IDC_TITLE_CHECK);
+                          },
+                          [](HWND d) { Click(d, IDC_CONFIG_OK); }});
+    const ShowSettings stored = StoredSettings();
+    EXPECT_EQ(Text(stored.messageText), "Wake\r\nup");
+    EXPECT_EQ(Text(stored.phoneNumber), "1234567890");
+    EXPECT_FALSE(stored.soundEnabled);
+    EXPECT_FALSE(stored.titleEnabled);
+    EXPECT_TRUE(stored.phoneEnabled && stored.messageEnabled && stored.codeEnabled);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD face = 0, size = sizeof face, type = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "FACE", nullptr, &type, reinterpret_cast<BYTE*>(&face), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(face, 1u);
+}
+
+TEST_F(ConfigDialogTest, EscapeLeavesTheDialogOpenAndTheCloseBoxStoresNothing) {
+    bool openAfterEscape = false;
+    RunDialog(settings_, {[](HWND d) {
+                              SetDlgItemTextA(d, IDC_PHONE_EDIT, "999");
+                              HWND focus = GetFocus();
+                              PostMessageA(focus ? focus : d, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                              PostMessageA(focus ? focus : d, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+                          },
+                          [](HWND d) { SendMessageA(d, WM_COMMAND, IDCANCEL, 0); },
+                          [&](HWND d) { openAfterEscape = IsWindowVisible(d); },
+                          [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }});
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_FALSE(KeyExists());
+}
+
+// A 24-bit picture of the dialog as it stands on the screen, caption and frame included.
+bool CaptureWindow(HWND window, const char* path, LONG& width, LONG& height) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((width * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * height;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    bool written = false;
+    if (FILE* out = std::fopen(path, "wb")) {
+        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                  std::fwrite(bits, imageSize, 1, out) == 1;
+        written = std::fclose(out) == 0 && written;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return copied && written;
+}
+
+TEST_F(ConfigDialogTest, ScreenshotShowsTheTitledDialogWithItsBanner) {
+    const char* path = "config-dialog.bmp";
+    std::remove(path);
+    std::string title;
+    LONG width = 0, height = 0;
+    bool captured = false;
+    RunDialog(settings_,
+              {[](HWND d) { RedrawWindow(d, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); },
+               [](HWND) {},
+               [&](HWND d) {
+                   char text[128] = {};
+                   GetWindowTextA(d, text, sizeof text);
+                   title = text;
+                   captured = CaptureWindow(d, path, width, height);
+               },
+               [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }});
+    EXPECT_EQ(title, kDialogTitle);
+    ASSERT_TRUE(captured);
+
+    // The file is what was captured, and it is the size of a 354 x 206 unit dialog with
+    // its frame: wider than tall, and far larger than a few pixels.
+    FILE* in = std::fopen(path, "rb");
+    ASSERT_NE(in, nullptr);
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    ASSERT_EQ(std::fread(&file, sizeof file, 1, in), 1u);
+    ASSERT_EQ(std::fread(&header, sizeof header, 1, in), 1u);
+    std::vector<unsigned char> pixels(file.bfSize - file.bfOffBits);
+    ASSERT_EQ(std::fread(pixels.data(), pixels.size(), 1, in), 1u);
+    std::fclose(in);
+    EXPECT_EQ(header.biWidth, width);
+    EXPECT_EQ(header.biHeight, height);
+    EXPECT_GT(width, 400);
+    EXPECT_GT(height, 250);
+    EXPECT_GT(width, height);
+
+    // The banner at the top is a picture, not the plain dialog face: many colours there.
+    const LONG stride = ((width * 3 + 3) / 4) * 4;
+    std::set<unsigned long> colours;
+    for (LONG y = height - 90; y < height - 40; ++y) {
+        for (LONG x = 20; x < width - 20; ++x) {
+            const unsigned char* p = &pixels[y * stride + x * 3];
+            colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
+        }
+    }
+    EXPECT_GT(colours.size(), 8u) << "no banner in the top of the dialog";
+}
+
+}  // namespace
+}  // namespace korvane
