@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include <memory>
+
+#include "display/ddraw_display_setup.h"
 #include "host/playsound_sound_player_windows.h"
 #include "show/show.h"
 
@@ -13,6 +16,7 @@ namespace korvane {
 struct ShowBinding {
     PlaySoundSoundPlayer sound;
     Show show{sound};
+    std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
 };
 
 // The desktop's width, height and bits per pixel.

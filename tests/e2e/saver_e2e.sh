@@ -71,7 +71,7 @@ wait_exit() {
 still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
 # green_pixels <x y w h>: how many clearly green pixels the screen shows in that area.
 green_pixels() {
-    import -window root -crop "${3}x${4}+${1}+${2}" "$work/shot.ppm" 2>/dev/null
+    import -window root -crop "${3}x${4}+${1}+${2}" -depth 8 "$work/shot.ppm" 2>/dev/null
     python3 - "$work/shot.ppm" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
@@ -98,7 +98,7 @@ else
         [ "${green:-0}" -gt 500 ] && pass "/s: the screen shows green glyphs ($green green pixels)" ||
             fail "/s: only ${green:-0} green pixels after 3 s"
     else
-        echo "note: this build has no DirectDraw display; the picture is not checked"
+        echo "note: the picture is not checked in this build"
     fi
     xdotool mousemove_relative 3 1
     still_running "$saver_pid" 1 && pass "/s: a 4-pixel movement leaves it running" ||
@@ -156,9 +156,11 @@ else
         fail "preview: no 'Preview' child in the parent window"
     else
         sleep 1
-        green=$(green_pixels 10 10 152 112)
-        [ "${green:-0}" -gt 100 ] && pass "preview: draws the figure ($green green pixels)" ||
-            fail "preview: only ${green:-0} green pixels"
+        if [ "${KORVANE_E2E_EXPECT_PICTURE:-1}" = 1 ]; then
+            green=$(green_pixels 10 10 152 112)
+            [ "${green:-0}" -gt 100 ] && pass "preview: draws the figure ($green green pixels)" ||
+                fail "preview: only ${green:-0} green pixels"
+        fi
         xdotool mousemove 60 60 sleep 0.2 mousemove 120 90 click 1 key a
         still_running "$saver_pid" 1 && pass "preview: keys and mouse leave it running" ||
             fail "preview: closed on input"
