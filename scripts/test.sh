@@ -53,7 +53,7 @@ if command -v clang++ >/dev/null 2>&1; then
         [ -x "$fuzzer" ] || continue
         corpus="build/fuzz/corpus/$(basename "$fuzzer")"
         mkdir -p "$corpus"
-        run_step "$(basename "$fuzzer")" timeout 300 "$fuzzer" -max_total_time=60 \
+        run_step "$(basename "$fuzzer")" timeout 300 "$fuzzer" -max_total_time=60 -max_len=2048 -timeout=30 \
             -rss_limit_mb=2048 -print_final_stats=1 "$corpus"
     done
 fi
