@@ -18,14 +18,25 @@ void LoadShowSettings(ShowBinding& binding) {
     }
 }
 
-void SetUpShowDisplay(ShowBinding&, HWND, const DesktopMode&) {}
+void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode) {
+    // The show must never hold the device that the set-up is about to destroy.
+    binding.show.display = nullptr;
+    SetUpDisplay(binding.display, window, binding.show.glyphStrip, binding.show.cursorStrip,
+                 mode.width, mode.height, mode.bitsPerPixel, binding.displayPlatform);
+    binding.show.display = binding.display.get();
+}
 
-bool LeaveExclusiveMode(ShowBinding&, HWND) {
-    return false;
+bool LeaveExclusiveMode(ShowBinding& binding, HWND window) {
+    if (binding.display == nullptr || binding.display->directDraw == nullptr) {
+        return false;
+    }
+    binding.display->directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
+    return true;
 }
 
 void DeleteShowDisplay(ShowBinding& binding) {
     binding.show.display = nullptr;
+    binding.display.reset();
 }
 
 bool ReadyForFrames(const ShowBinding& binding) {

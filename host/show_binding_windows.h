@@ -17,6 +17,7 @@ struct ShowBinding {
     PlaySoundSoundPlayer sound;
     Show show{sound};
     std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
+    DisplaySetUpPlatform displayPlatform;    // tests swap in their own DirectDraw and notices
 };
 
 // The desktop's width, height and bits per pixel.

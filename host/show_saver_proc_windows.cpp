@@ -11,6 +11,8 @@ namespace {
 constexpr UINT_PTR kFrameTimer = 227;
 constexpr UINT kFrameMilliseconds = 30;
 constexpr UINT kFrameMillisecondsAfterRefusal = 10;
+// WM_APP itself is the framework's verification request.
+constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 
 // Diagnostics of the password path go nowhere.
 void DebugTrace(const char*) {}
@@ -51,7 +53,10 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     Show& show = host.show.show;
     show.grid.reset();
     CreateShowGrid(show, mode.width / 16, mode.height / 24);
-    SetUpShowDisplay(host.show, window, mode);
+    // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
+    // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
+    // keyboard), so the display is set up once the show request has been carried out.
+    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
 }
 
 }  // namespace
@@ -99,6 +104,9 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (IsFullScreenWidth(ClientWidth(state))) {
                 StartFullScreenRun(window, host);
             }
+            break;
+        case kSetUpDisplayRequest:
+            SetUpShowDisplay(host.show, window, QueryDesktopMode());
             break;
         case WM_TIMER:
             if (!show.passwordPromptActive) {

@@ -78,6 +78,20 @@ int ProbeFullScreen() {
     return 0;
 }
 
+// For diagnosis: what Windows believes about the saver window.
+int DescribeSaver() {
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    if (saver == nullptr) {
+        std::printf("no saver window\n");
+        return 1;
+    }
+    std::printf("visible %d foreground %d style %08llx exstyle %08llx\n", IsWindowVisible(saver),
+                GetForegroundWindow() == saver,
+                static_cast<unsigned long long>(GetWindowLongPtrA(saver, GWL_STYLE)),
+                static_cast<unsigned long long>(GetWindowLongPtrA(saver, GWL_EXSTYLE)));
+    return 0;
+}
+
 int ProbePreview(const char* parentNumber) {
     HWND parent =
         reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(parentNumber, nullptr, 10)));
@@ -116,6 +130,9 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "probe-fullscreen") == 0) {
         return ProbeFullScreen();
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "describe") == 0) {
+        return DescribeSaver();
     }
     if (argc >= 3 && std::strcmp(argv[1], "probe-preview") == 0) {
         return ProbePreview(argv[2]);

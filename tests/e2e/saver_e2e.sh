@@ -85,6 +85,20 @@ PY
 width=${KORVANE_SCREEN_WIDTH:-1024}
 height=${KORVANE_SCREEN_HEIGHT:-768}
 
+# wait_green <x y w h> <at least> <seconds>: polls screenshots until that many green pixels show;
+# the last count goes to $green and the seconds waited to $waited.
+wait_green() {
+    local deadline=$((SECONDS + $6)) started=$EPOCHREALTIME
+    while :; do
+        green=$(green_pixels "$1" "$2" "$3" "$4")
+        [ "${green:-0}" -ge "$5" ] && break
+        [ $SECONDS -lt $deadline ] || break
+        sleep 0.2
+    done
+    waited=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
+    [ "${green:-0}" -ge "$5" ]
+}
+
 # --- Full screen: the window, the picture, a small and a large mouse movement.
 start_saver /s
 if ! wait_window "Screen Saver" 20 >/dev/null; then
@@ -92,14 +106,15 @@ if ! wait_window "Screen Saver" 20 >/dev/null; then
 else
     "$KORVANE_WINE" "$helper" probe-fullscreen </dev/null && pass "/s: topmost full-screen window" ||
         fail "/s: window is not the topmost full-screen saver window"
-    sleep 3
     if [ "${KORVANE_E2E_EXPECT_PICTURE:-1}" = 1 ]; then
-        green=$(green_pixels 0 0 "$width" "$height")
-        [ "${green:-0}" -gt 500 ] && pass "/s: the screen shows green glyphs ($green green pixels)" ||
-            fail "/s: only ${green:-0} green pixels after 3 s"
+        # The title's first line is typed glyph by glyph; a few glyphs and the cursor suffice.
+        wait_green 0 0 "$width" "$height" 400 15 &&
+            pass "/s: green glyphs on the screen after ${waited} s ($green green pixels)" ||
+            fail "/s: only ${green:-0} green pixels after ${waited} s"
     else
         echo "note: the picture is not checked in this build"
     fi
+    sleep 0.5
     xdotool mousemove_relative 3 1
     still_running "$saver_pid" 1 && pass "/s: a 4-pixel movement leaves it running" ||
         fail "/s: closed on a 4-pixel movement"
@@ -137,7 +152,7 @@ for args in "/p 0" "/p:1234" "/p 4000000001" "/x" "/a 12" "/	s"; do
 done
 
 # --- Preview: a child of the test's window; draws, and ignores keys and the mouse.
-"$KORVANE_WINE" "$helper" parent "$work/parent.txt" 8 </dev/null >/dev/null 2>&1 &
+"$KORVANE_WINE" "$helper" parent "$work/parent.txt" 60 </dev/null >/dev/null 2>&1 &
 parent_pid=$!
 started+=("$parent_pid")
 deadline=$((SECONDS + 20))
@@ -156,7 +171,9 @@ else
         fail "preview: no 'Preview' child in the parent window"
     else
         sleep 1
-        if [ "${KORVANE_E2E_EXPECT_PICTURE:-1}" = 1 ]; then
+        # Wine gives a child window of another process no surface of its own, so what the
+        # preview draws never reaches the screen there; the figure itself is tested natively.
+        if [ "${KORVANE_E2E_EXPECT_PREVIEW_PICTURE:-1}" = 1 ]; then
             green=$(green_pixels 10 10 152 112)
             [ "${green:-0}" -gt 100 ] && pass "preview: draws the figure ($green green pixels)" ||
                 fail "preview: only ${green:-0} green pixels"
@@ -164,12 +181,14 @@ else
         xdotool mousemove 60 60 sleep 0.2 mousemove 120 90 click 1 key a
         still_running "$saver_pid" 1 && pass "preview: keys and mouse leave it running" ||
             fail "preview: closed on input"
+        "$KORVANE_WINE" "$helper" close-window "Preview Parent" </dev/null
         wait_exit "$saver_pid" 20
         code=$?
         [ $code -eq 0 ] && pass "preview: ends with its parent, exit code 0" ||
             fail "preview: exit code $code when the parent went away"
     fi
 fi
+"$KORVANE_WINE" "$helper" close-window "Preview Parent" </dev/null >/dev/null 2>&1
 wait_exit "$parent_pid" 20 >/dev/null
 
 # --- Configuration: the dialog opens; closing it gives 1.
