@@ -16,7 +16,7 @@ uint32_t EncodePixel(const PaletteColor& color, uint8_t index, int32_t bytesPerP
 
 // A surface in memory with the pixel layout of a locked DirectDraw surface: rows of
 // `pitch` bytes, little-endian pixel values of `bytesPerPixel` bytes.
-class MemorySurface : public Surface {
+class MemorySurface final : public Surface {
   public:
     MemorySurface() = default;
     MemorySurface(int32_t width, int32_t height, int32_t bytesPerPixel);

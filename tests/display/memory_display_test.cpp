@@ -42,6 +42,42 @@ TEST(MemorySurfaceTest, OpaqueAndKeyedCopies) {
     EXPECT_EQ(target.PixelAt(2, 1), 0u);
 }
 
+// Each depth has its own copy loops; an odd width and a key in mid-row catch a loop that
+// steps by the wrong pixel size or copies a whole row regardless of the key.
+TEST(MemorySurfaceTest, KeyedAndOpaqueCopiesAtEveryPixelSize) {
+    for (int32_t bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
+        const uint32_t mask = bytesPerPixel == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel)) - 1;
+        MemorySurface source(7, 3, bytesPerPixel);
+        for (int32_t y = 0; y < 3; ++y) {
+            for (int32_t x = 0; x < 7; ++x) {
+                source.SetPixel(x, y, (0x9E3779B1u * static_cast<uint32_t>(y * 7 + x + 1)) & mask);
+            }
+        }
+        source.SetPixel(3, 1, 0x5A & mask);
+        source.colorKey = 0x5A & mask;
+        source.hasColorKey = true;
+        const PixelRect rect{1, 0, 6, 3};
+
+        MemorySurface keyed(9, 5, bytesPerPixel);
+        keyed.Fill(0x77 & mask);
+        ASSERT_EQ(keyed.BltFast(3, 2, source, rect, kBltSourceColorKey), kDisplayOk);
+        MemorySurface opaque(9, 5, bytesPerPixel);
+        opaque.Fill(0x77 & mask);
+        ASSERT_EQ(opaque.BltFast(3, 2, source, rect, kBltNoColorKey), kDisplayOk);
+        for (int32_t y = 0; y < 5; ++y) {
+            for (int32_t x = 0; x < 9; ++x) {
+                const bool inside = x >= 3 && x < 8 && y >= 2;
+                const uint32_t copied = inside ? source.PixelAt(x - 2, y - 2) : 0x77 & mask;
+                const bool isKey = inside && copied == source.colorKey;
+                EXPECT_EQ(opaque.PixelAt(x, y), copied) << bytesPerPixel << ": " << x << "," << y;
+                EXPECT_EQ(keyed.PixelAt(x, y), isKey ? 0x77 & mask : copied)
+                    << bytesPerPixel << ": " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(keyed.PixelAt(5, 3), 0x77 & mask);  // the key pixel itself
+    }
+}
+
 TEST(MemorySurfaceTest, CopiesThatDoNotFitAreRefused) {
     MemorySurface source(4, 4, 2);
     MemorySurface target(8, 8, 2);
