@@ -1,6 +1,9 @@
 #include "display/indexed_bitmap.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace korvane {
 
@@ -126,6 +129,16 @@ bool DecodeBitmapFile(const uint8_t* bytes, size_t size, IndexedBitmap& out) {
         }
     }
     return true;
+}
+
+bool ReadBitmapFile(const char* path, IndexedBitmap& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    return !in.bad() && DecodeBitmapFile(file.data(), file.size(), out);
 }
 
 }  // namespace korvane

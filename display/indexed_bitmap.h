@@ -32,4 +32,7 @@ struct IndexedBitmap {
 // the picture.
 bool DecodeBitmapFile(const uint8_t* bytes, size_t size, IndexedBitmap& out);
 
+// Reads and decodes the bitmap file at `path`; false when it cannot be read or decoded.
+bool ReadBitmapFile(const char* path, IndexedBitmap& out);
+
 }  // namespace korvane

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -130,6 +131,60 @@ TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
         }
     }
     device->UnlockBackBuffer();
+}
+
+// The saver loads its glyph sheet as bitmap resource 111 of its own module; what lands on the
+// sprite surface must be the very picture of the generated file.
+TEST_F(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
+    ASSERT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(111), reinterpret_cast<LPCSTR>(RT_BITMAP)),
+              nullptr)
+        << "the test runner carries no bitmap 111";
+    SpriteStrip glyphStrip, cursorStrip;
+    DisplaySetUpPlatform platform;
+    platform.notify = &IgnoreNotice;
+    ASSERT_TRUE(IS_INTRESOURCE(platform.glyphSheet));
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform);
+    IDirectDrawSurface* sprite = device->spriteSurface.object;
+    ASSERT_NE(sprite, nullptr) << "bitmap 111 did not load";
+
+    IndexedBitmap sheet;
+    ASSERT_TRUE(ReadBitmapFile(KORVANE_TEST_ASSET_DIR "/glyphs.bmp", sheet));
+
+    DDSURFACEDESC description;
+    std::memset(&description, 0, sizeof(description));
+    description.dwSize = sizeof(description);
+    HRESULT locked;
+    do {
+        locked = sprite->Lock(nullptr, &description, DDLOCK_WAIT, nullptr);
+    } while (locked == DDERR_WASSTILLDRAWING);
+    ASSERT_EQ(locked, DD_OK);
+    const int32_t bpp = static_cast<int32_t>(description.ddpfPixelFormat.dwRGBBitCount) / 8;
+    const MemorySurface expected = SurfaceFromBitmap(sheet, bpp);
+    EXPECT_EQ(static_cast<int32_t>(description.dwWidth), expected.width);
+    EXPECT_EQ(static_cast<int32_t>(description.dwHeight), expected.height);
+    const auto* pixels = static_cast<const uint8_t*>(description.lpSurface);
+    int32_t mismatches = 0;
+    int32_t lit = 0;
+    for (int32_t y = 0; y < expected.height && mismatches < 10; ++y) {
+        for (int32_t x = 0; x < expected.width && mismatches < 10; ++x) {
+            uint32_t real = 0;
+            for (int32_t i = 0; i < bpp; ++i) {
+                real |= static_cast<uint32_t>(pixels[y * description.lPitch + x * bpp + i])
+                        << (8 * i);
+            }
+            if (bpp == 4) {
+                real &= 0xFFFFFFu;
+            }
+            lit += real != 0 ? 1 : 0;
+            if (real != expected.PixelAt(x, y)) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << real
+                              << " != " << expected.PixelAt(x, y);
+                ++mismatches;
+            }
+        }
+    }
+    sprite->Unlock(nullptr);
+    EXPECT_GT(lit, 1000) << "the sheet came out (nearly) black";
 }
 
 }  // namespace

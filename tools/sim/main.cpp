@@ -1,22 +1,30 @@
 // korvane-sim: the show without a screen. Runs the real frame tick over a headless display
-// and a sound recorder and writes what happened, frame by frame.
+// and a sound recorder and writes what happened, frame by frame; asked for a picture, it
+// draws into memory pages as the saver draws on screen.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "display/indexed_bitmap.h"
+#include "display/memory_display.h"
 
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
 #include "show/recording_sound_player.h"
 #include "show/show.h"
+#include "tools/sim/png_picture.h"
 #include "tools/sim/sim_options.h"
 #include "tools/sim/trace_writer.h"
+#include "tools/sim/wipe_logging_display.h"
 
 namespace korvane {
 namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kOutputFailed = 1;
+constexpr int32_t kPictureDepth = 32;
 
 void ApplyOptions(const SimOptions& options, ShowSettings& settings) {
     settings.titleEnabled = options.titleEnabled;
@@ -45,6 +53,23 @@ int Run(const std::vector<std::string>& arguments) {
         return kBadArguments;
     }
 
+    const bool wantsPicture = !options.pngPath.empty();
+    IndexedBitmap sheet;
+    if (wantsPicture && !ReadBitmapFile(KORVANE_SIM_GLYPH_SHEET, sheet)) {
+        std::fprintf(stderr, "korvane-sim: cannot read the glyph sheet '%s'\n",
+                     KORVANE_SIM_GLYPH_SHEET);
+        return kOutputFailed;
+    }
+    std::FILE* png = nullptr;
+    if (wantsPicture) {
+        png = std::fopen(options.pngPath.c_str(), "wb");
+        if (png == nullptr) {
+            std::fprintf(stderr, "korvane-sim: cannot write picture file '%s'\n",
+                         options.pngPath.c_str());
+            return kBadArguments;
+        }
+    }
+
     std::FILE* trace = nullptr;
     if (options.tracePath == "-") {
         trace = stdout;
@@ -53,6 +78,10 @@ int Run(const std::vector<std::string>& arguments) {
         if (trace == nullptr) {
             std::fprintf(stderr, "korvane-sim: cannot write trace file '%s'\n",
                          options.tracePath.c_str());
+            if (png != nullptr) {
+                std::fclose(png);
+                std::remove(options.pngPath.c_str());
+            }
             return kBadArguments;
         }
     }
@@ -65,11 +94,28 @@ int Run(const std::vector<std::string>& arguments) {
     show.display = &display;
     CreateShowGrid(show, options.width / 16, options.height / 24);
 
+    // The pages exist only for a picture: a trace of a huge screen needs no pixels.
+    std::unique_ptr<MemoryDisplay> pages;
+    std::unique_ptr<WipeLoggingDisplay> pictureDisplay;
+    if (wantsPicture) {
+        pages = std::make_unique<MemoryDisplay>(options.width, options.height, kPictureDepth);
+        SetUpMemoryDisplay(*pages, &sheet, show.glyphStrip, show.cursorStrip);
+        pictureDisplay = std::make_unique<WipeLoggingDisplay>(*pages, log);
+        show.display = pictureDisplay.get();
+    }
+
+    bool pictureWritten = true;
     for (int32_t t = 0; t < options.frames; ++t) {
         log.Clear();
         FrameTick(show, t);
         if (trace != nullptr) {
             WriteTraceLine(trace, t, show.sequencerState, *show.grid, log);
+        }
+        if (png != nullptr && t == options.pngFrame) {
+            // The back buffer as this tick left it: what the next flip puts on screen.
+            pictureWritten = WriteSurfacePng(png, pages->backBuffer);
+            pictureWritten = std::fclose(png) == 0 && pictureWritten;
+            png = nullptr;
         }
     }
 
@@ -82,6 +128,12 @@ int Run(const std::vector<std::string>& arguments) {
     }
     if (!written) {
         std::fprintf(stderr, "korvane-sim: writing the trace failed\n");
+        return kOutputFailed;
+    }
+    if (!pictureWritten) {
+        std::fprintf(stderr, "korvane-sim: writing the picture '%s' failed\n",
+                     options.pngPath.c_str());
+        std::remove(options.pngPath.c_str());
         return kOutputFailed;
     }
     return 0;

@@ -99,8 +99,15 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
                 error = "option --trace needs a file name or '-'";
                 ok = false;
             }
+        } else if (name == "--png") {
+            ok = value(options.pngPath);
+            if (ok && options.pngPath.empty()) {
+                error = "option --png needs a file name";
+                ok = false;
+            }
+        } else if (name == "--png-frame") {
+            ok = count(options.pngFrame, options.hasPngFrame);
         } else {
-            // Picture options (--png FILE, --png-frame K) are to be recognised here.
             error = "unknown option '" + name + "'";
             ok = false;
         }
@@ -122,6 +129,22 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
     if (options.width / 16 < 1 || options.height / 24 < 1) {
         error = "screen size " + std::to_string(options.width) + "x" +
                 std::to_string(options.height) + " gives no grid (cells are 16x24 pixels)";
+        return false;
+    }
+    if (options.pngPath.empty() != !options.hasPngFrame) {
+        error = "--png and --png-frame must be given together";
+        return false;
+    }
+    if (options.hasPngFrame && options.pngFrame >= options.frames) {
+        error = "--png-frame " + std::to_string(options.pngFrame) +
+                " is not one of the frames run (--frames " + std::to_string(options.frames) + ")";
+        return false;
+    }
+    if (!options.pngPath.empty() &&
+        int64_t{options.width} * options.height > kSimMaxPicturePixels) {
+        error = "screen size " + std::to_string(options.width) + "x" +
+                std::to_string(options.height) + " is too large for a picture (at most " +
+                std::to_string(kSimMaxPicturePixels) + " pixels)";
         return false;
     }
     if (options.hasMessage && !ReadMessageFile(messagePath, options.message, error)) {

@@ -21,11 +21,15 @@ struct SimOptions {
     bool hasPhoneNumber = false;
     std::string phoneNumber;
     std::string tracePath;  // empty: no trace; "-": standard output
-    // Picture output options (an image of one frame) belong here, next to the trace.
+    std::string pngPath;    // empty: no picture
+    bool hasPngFrame = false;
+    int32_t pngFrame = 0;  // the frame whose finished back buffer the picture shows
 };
 
 inline constexpr std::size_t kSimMaxMessageBytes = 1023;
 inline constexpr int32_t kSimMaxPixels = 1 << 15;  // per side; keeps the grid allocation sane
+// A picture needs three 32-bit pages in memory; this keeps them under a gigabyte together.
+inline constexpr int64_t kSimMaxPicturePixels = int64_t{1} << 26;
 
 // Reads the arguments (without the program name) into `options`, including the message file.
 // On failure answers false with a one-line description of the problem in `error`.
