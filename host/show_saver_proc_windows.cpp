@@ -125,10 +125,17 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 if (show.passwordPromptActive) {
                     return 0;
                 }
+                // Input that was already queued when the password was refused must not bring
+                // the prompt straight back.
+                if (WithinVerifyGrace(GetTickCount(), host.framework.lastVerifyTick)) {
+                    return 0;
+                }
                 show.passwordPromptActive = true;
                 KillTimer(window, kFrameTimer);
                 SendMessageA(window, WM_SETCURSOR, 0, 0);
-                if (VerifyShowPassword(state.saverWindow) == 0) {
+                const LONG accepted = VerifyShowPassword(state.saverWindow);
+                host.framework.lastVerifyTick = GetTickCount();
+                if (accepted == 0) {
                     SetTimer(window, kFrameTimer, kFrameMillisecondsAfterRefusal, nullptr);
                     show.passwordPromptActive = false;
                     SendMessageA(window, WM_SETCURSOR, 0, 0);
