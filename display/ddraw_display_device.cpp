@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "display/color_depth.h"
 #include "display/palette_ramp.h"
 
 namespace korvane {
@@ -14,19 +15,6 @@ DDSURFACEDESC EmptyDescription() {
     std::memset(&description, 0, sizeof(description));
     description.dwSize = sizeof(DDSURFACEDESC);
     return description;
-}
-
-int32_t BytesPerPixelForDepth(int32_t depth) {
-    switch (depth) {
-        case 16:
-            return 2;
-        case 24:
-            return 3;
-        case 32:
-            return 4;
-        default:
-            return 1;
-    }
 }
 
 }  // namespace

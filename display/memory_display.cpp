@@ -3,23 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "display/color_depth.h"
 #include "display/cursor_frames.h"
 #include "display/sprite_strip.h"
 
 namespace korvane {
-
-int32_t MemoryDisplay::BytesPerPixelForDepth(int32_t depth) {
-    switch (depth) {
-        case 16:
-            return 2;
-        case 24:
-            return 3;
-        case 32:
-            return 4;
-        default:
-            return 1;
-    }
-}
 
 MemoryDisplay::MemoryDisplay(int32_t width, int32_t height, int32_t depth)
     : depth(depth),

@@ -22,8 +22,6 @@ class MemoryDisplay : public ShowDisplay {
     DisplayResult FlipPages() override;
     void ClearFlipClear() override;
 
-    static int32_t BytesPerPixelForDepth(int32_t depth);
-
     int32_t depth;
     MemorySurface primarySurface;
     MemorySurface backBuffer;

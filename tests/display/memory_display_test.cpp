@@ -6,6 +6,7 @@
 
 #include "display/cursor_frames.h"
 #include "display/indexed_bitmap.h"
+#include "display/color_depth.h"
 #include "display/memory_display.h"
 #include "display/sprite_strip.h"
 #include "grid/code_grid.h"
@@ -120,10 +121,10 @@ TEST(MemoryDisplayTest, FlipSwapsPagesAndClearBlacksBoth) {
             ASSERT_EQ(byte, 0);
         }
     }
-    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(8), 1);
-    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(15), 1);
-    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(16), 2);
-    EXPECT_EQ(MemoryDisplay::BytesPerPixelForDepth(24), 3);
+    EXPECT_EQ(BytesPerPixelForDepth(8), 1);
+    EXPECT_EQ(BytesPerPixelForDepth(15), 1);
+    EXPECT_EQ(BytesPerPixelForDepth(16), 2);
+    EXPECT_EQ(BytesPerPixelForDepth(24), 3);
 }
 
 TEST(MemoryDisplayTest, SetUpWiresStripsAndRepeatsCursorFrames) {
