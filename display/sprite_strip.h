@@ -9,7 +9,7 @@ namespace korvane {
 
 // One source rectangle of a strip's animation; owns the frames after it.
 class SpriteFrame {
-public:
+  public:
     SpriteFrame(int32_t left, int32_t top, int32_t right, int32_t bottom)
         : left(left), top(top), right(right), bottom(bottom) {}
     virtual ~SpriteFrame();
@@ -25,7 +25,7 @@ public:
 // surface. Frames are selected by number; a rectangle can also be set directly, so one strip
 // can copy any cell of a sheet. It owns neither surface.
 class SpriteStrip {
-public:
+  public:
     static constexpr int32_t kKeepCoordinate = 10000;
 
     SpriteStrip();

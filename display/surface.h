@@ -25,7 +25,7 @@ struct PixelRect {
 // What the show needs of a drawing surface. The Windows build binds it to DirectDraw
 // surfaces; the simulator and the native tests to surfaces in memory.
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     // Unscaled copy of `rect` of `source` to (x, y) on this surface; with kBltSourceColorKey

@@ -9,8 +9,7 @@ namespace korvane {
 
 CodeGrid::CodeGrid(int32_t cols, int32_t rows, const char* message, ShowRandom& random)
     : rows(std::max(rows, 0)), cols(std::max(cols, 0)) {
-    cells.assign(static_cast<size_t>(this->cols) * static_cast<size_t>(this->rows),
-                 kBlankCellCode);
+    cells.assign(static_cast<size_t>(this->cols) * static_cast<size_t>(this->rows), kBlankCellCode);
     streams.reserve(static_cast<size_t>(this->cols));
     for (int32_t c = 0; c < this->cols; ++c) {
         streams.emplace_back(random);
@@ -62,8 +61,8 @@ bool CodeGrid::SetCodeMode(bool on) {
 
 int32_t CodeGrid::GlyphCode(char character) const {
     const int32_t index = GlyphCharsetIndex(character);
-    const int32_t glyph = (codeMode && index > 0) ? ((index - 1) % kCodeSymbolCount) + 1
-                                                  : kFirstTextGlyph + index;
+    const int32_t glyph =
+        (codeMode && index > 0) ? ((index - 1) % kCodeSymbolCount) + 1 : kFirstTextGlyph + index;
     return glyph * 4;
 }
 

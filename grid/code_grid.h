@@ -21,7 +21,7 @@ struct MessageState;
 // the text cursor the writers leave behind, the code mode flag, the typing progress of the
 // text sequences, one falling-code stream per column and the message split into lines.
 class CodeGrid {
-public:
+  public:
     // Draws from `random`: 23 numbers per column for the default streams, then 3 + rows per
     // column when each stream is remade with the grid's height.
     CodeGrid(int32_t cols, int32_t rows, const char* message, ShowRandom& random);
@@ -77,7 +77,7 @@ public:
     int32_t rows = 0;
     int32_t cols = 0;
 
-private:
+  private:
     void PrepareMessageLines(const char* message);
     int32_t& Cell(int32_t column, int32_t row) {
         return cells[static_cast<size_t>(row) * static_cast<size_t>(cols) +

@@ -7,7 +7,8 @@ namespace korvane {
 // The 91 text characters whose positions give the text glyphs (glyph 25 + index), stored
 // with their terminating zero. Index 73 is a second space that lookups never reach.
 inline constexpr char kGlyphCharset[92] =
-    " ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-+*/.,;:<> $_\xA7'!%[]{}()@#~|&";
+    " ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-+*/.,;:<> "
+    "$_\xA7'!%[]{}()@#~|&";
 inline constexpr int32_t kGlyphCharsetSize = 91;
 
 inline constexpr int32_t kBlankCellCode = 100;

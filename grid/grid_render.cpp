@@ -24,7 +24,8 @@ void CodeGrid::Render(SpriteStrip& strip) const {
             const int32_t glyph = code >> 2;
             const int32_t level = code & 3;
             const int32_t sourceLeft = kCellWidth * (glyph % kCellsPerSheetRow);
-            const int32_t sourceTop = kBandHeight * level + kCellHeight * (glyph / kCellsPerSheetRow);
+            const int32_t sourceTop =
+                kBandHeight * level + kCellHeight * (glyph / kCellsPerSheetRow);
             strip.SetSourceRect(sourceLeft, sourceTop, sourceLeft + kCellWidth,
                                 sourceTop + kCellHeight);
             strip.Draw(kCellWidth * c, kCellHeight * r);

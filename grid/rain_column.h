@@ -11,7 +11,7 @@ namespace korvane {
 // `offset` on. The offset walks from 2 * length down to -1, one step every delay + 1 frames,
 // and the stream renews itself with fresh letters, speed and head marking once it has run out.
 class RainColumn {
-public:
+  public:
     static constexpr int32_t kDefaultLength = 20;
 
     // Default making: length 20, Randomize, then offset 0 whatever was drawn.

@@ -8,7 +8,7 @@ namespace korvane {
 // reseeded, so the whole show repeats exactly on every run. Each Next() yields bits 16..30
 // of the new seed (0..32767). Every caller draws in a fixed, documented order.
 class ShowRandom {
-public:
+  public:
     virtual ~ShowRandom() = default;
 
     int32_t Next() {
@@ -18,7 +18,7 @@ public:
 
     uint32_t seed() const { return seed_; }
 
-private:
+  private:
     uint32_t seed_ = 1;
 };
 

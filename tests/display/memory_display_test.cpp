@@ -4,9 +4,9 @@
 #include <iterator>
 #include <vector>
 
+#include "display/color_depth.h"
 #include "display/cursor_frames.h"
 #include "display/indexed_bitmap.h"
-#include "display/color_depth.h"
 #include "display/memory_display.h"
 #include "display/sprite_strip.h"
 #include "grid/code_grid.h"

@@ -6,7 +6,7 @@ namespace korvane {
 namespace {
 
 class BusySurface : public Surface {
-public:
+  public:
     DisplayResult BltFast(int32_t x, int32_t y, Surface&, const PixelRect& rect,
                           uint32_t flags) override {
         ++calls;

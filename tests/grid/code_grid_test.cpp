@@ -33,7 +33,7 @@ TEST(ShowRandomTest, StaysWithinFifteenBits) {
 }
 
 class GridTest : public ::testing::Test {
-protected:
+  protected:
     ShowRandom random;
 };
 

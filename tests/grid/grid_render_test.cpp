@@ -15,7 +15,7 @@ struct Copy {
 };
 
 class RecordingSurface : public Surface {
-public:
+  public:
     DisplayResult BltFast(int32_t x, int32_t y, Surface&, const PixelRect& rect,
                           uint32_t flags) override {
         copies.push_back({x, y, rect, flags});
@@ -25,7 +25,7 @@ public:
 };
 
 class RenderTest : public ::testing::Test {
-protected:
+  protected:
     RenderTest() {
         strip.sourceSurface = &sheet;
         strip.targetSurface = &back;
