@@ -8,6 +8,9 @@
 //   close-window <title>            posts WM_CLOSE to the top-level window with that title.
 //   run <command line>              starts a program with exactly that command line (no
 //                                   quoting added) and exits with its exit code.
+//   choose-code-only <seconds>      waits that long for the configuration dialog, clicks its
+//                                   sequence boxes so that only "Korvane Code" stays on, checks
+//                                   that the two edit boxes became read-only, and presses OK.
 #include <windows.h>
 
 #include <cstdio>
@@ -122,6 +125,72 @@ int RunExactly(const char* commandLine) {
     return static_cast<int>(code);
 }
 
+constexpr int kTitleBox = 1008;
+constexpr int kPhoneBox = 1022;
+constexpr int kMessageBox = 1023;
+constexpr int kCodeBox = 1024;
+constexpr int kMessageEdit = 1029;
+constexpr int kNumberEdit = 1031;
+constexpr int kOkButton = 1017;
+
+HWND WaitForConfigDialog(int seconds) {
+    const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    for (;;) {
+        HWND dialog = FindWindowA("#32770", "The Korvane Screensaver Configuration");
+        if (dialog != nullptr && IsWindowVisible(dialog)) {
+            return dialog;
+        }
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0) {
+            return nullptr;
+        }
+        Sleep(100);
+    }
+}
+
+bool IsChecked(HWND dialog, int box) {
+    return SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Clicks the box (so the dialog sees the same notification a user's click gives) until it
+// shows the wanted state.
+bool ClickBoxTo(HWND dialog, int box, bool checked) {
+    if (IsChecked(dialog, box) != checked) {
+        SendDlgItemMessageA(dialog, box, BM_CLICK, 0, 0);
+    }
+    if (IsChecked(dialog, box) != checked) {
+        std::printf("box %d did not become %s\n", box, checked ? "checked" : "unchecked");
+        return false;
+    }
+    return true;
+}
+
+bool IsReadOnly(HWND dialog, int edit) {
+    return (GetWindowLongPtrA(GetDlgItem(dialog, edit), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+int ChooseCodeOnly(int seconds) {
+    HWND dialog = WaitForConfigDialog(seconds);
+    if (dialog == nullptr) {
+        std::printf("no configuration dialog within %d s\n", seconds);
+        return 1;
+    }
+    // A click on a button of an inactive dialog may be lost.
+    SetForegroundWindow(dialog);
+    if (!ClickBoxTo(dialog, kTitleBox, false) || !ClickBoxTo(dialog, kPhoneBox, false) ||
+        !ClickBoxTo(dialog, kMessageBox, false) || !ClickBoxTo(dialog, kCodeBox, true)) {
+        return 1;
+    }
+    if (!IsReadOnly(dialog, kNumberEdit) || !IsReadOnly(dialog, kMessageEdit)) {
+        std::printf(
+            "with their sequences off the edit boxes are not read-only (number %d, "
+            "message %d)\n",
+            IsReadOnly(dialog, kNumberEdit), IsReadOnly(dialog, kMessageEdit));
+        return 1;
+    }
+    SendDlgItemMessageA(dialog, kOkButton, BM_CLICK, 0, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,7 +212,11 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "run") == 0) {
         return RunExactly(argv[2]);
     }
+    if (argc >= 3 && std::strcmp(argv[1], "choose-code-only") == 0) {
+        return ChooseCodeOnly(std::atoi(argv[2]));
+    }
     std::fprintf(stderr,
-                 "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run ...\n");
+                 "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run|"
+                 "choose-code-only ...\n");
     return 2;
 }

@@ -18,10 +18,15 @@ fi
 work=$(mktemp -d)
 started=()
 failures=0
+settings_key='HKCU\Software\Orvandel\Korvane Screensaver'
+settings_changed=0
+reg() { timeout 60 "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
 cleanup() {
     for pid in "${started[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    # Later runs in this prefix start from the default settings.
+    [ $settings_changed = 0 ] || reg delete "$settings_key" /f
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -84,6 +89,31 @@ print(sum(1 for i in range(0, len(pixels) - 2, 3)
 PY
 }
 
+# glyph_spread: the percentages of the grid's columns and of its rows (16 x 24 pixel cells)
+# in which the screen shows green glyphs, as "columns rows".
+glyph_spread() {
+    import -window root -depth 8 "$work/spread.ppm" 2>/dev/null
+    python3 - "$work/spread.ppm" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+_, width, height, _, pixels = data.split(maxsplit=4)
+width, height = int(width), int(height)
+cols, rows = width // 16, height // 24
+green = [[0] * cols for _ in range(rows)]
+for y in range(rows * 24):
+    line = pixels[3 * width * y:3 * width * (y + 1)]
+    counts = green[y // 24]
+    for x, (r, g, b) in enumerate(zip(line[0::3], line[1::3], line[2::3])):
+        if g > 60 and g > 2 * r and g > 2 * b and x < cols * 16:
+            counts[x // 16] += 1
+# A cell counts when a glyph's strokes show in it, not a stray pixel.
+lit = [[n >= 8 for n in row] for row in green]
+lit_cols = sum(1 for c in range(cols) if any(lit[r][c] for r in range(rows)))
+lit_rows = sum(1 for r in range(rows) if any(lit[r]))
+print(100 * lit_cols // cols, 100 * lit_rows // rows)
+PY
+}
+
 width=${KORVANE_SCREEN_WIDTH:-1024}
 height=${KORVANE_SCREEN_HEIGHT:-768}
 
@@ -101,6 +131,11 @@ wait_green() {
     [ "${green:-0}" -ge "$5" ]
 }
 
+# Every case starts from the default settings, whatever an earlier, interrupted run left.
+settings_changed=1
+reg delete "$settings_key" /f
+settings_changed=0
+
 # --- Full screen: the window, the picture, a small and a large mouse movement.
 start_saver /s
 if ! wait_window "Screen Saver" 20 >/dev/null; then
@@ -113,6 +148,11 @@ else
         wait_green 0 0 "$width" "$height" 400 15 &&
             pass "/s: green glyphs on the screen after ${waited} s ($green green pixels)" ||
             fail "/s: only ${green:-0} green pixels after ${waited} s"
+        # With the default settings the show opens with the title alone: one centred line.
+        read -r lit_cols lit_rows < <(glyph_spread)
+        [ "${lit_rows:-100}" -lt 25 ] &&
+            pass "/s: the default show opens with the title alone (glyphs in $lit_rows% of rows)" ||
+            fail "/s: the default show opens with glyphs in ${lit_rows:-?}% of rows, not the title alone"
     else
         echo "note: the picture is not checked in this build"
     fi
@@ -207,8 +247,53 @@ for args in "/c" "" "/c:99999"; do
     [ $code -eq 1 ] && pass "'$args': dialog opens, exit code 1" || fail "'$args': exit code $code"
 done
 
+# --- Settings saved by the dialog shape the next show: with only the code rain on, the
+# rain fills the screen from the start instead of the title's one centred line.
+settings_changed=1
+start_saver /c
+if ! "$KORVANE_WINE" "$helper" choose-code-only 20 </dev/null; then
+    fail "settings: could not choose only the code rain in the dialog"
+    "$KORVANE_WINE" "$helper" close-window "The Korvane Screensaver Configuration" </dev/null
+    wait_exit "$saver_pid" 15 >/dev/null
+else
+    wait_exit "$saver_pid" 15
+    code=$?
+    [ $code -eq 1 ] && pass "settings: OK closes the dialog with exit code 1" ||
+        fail "settings: after OK exit code $code"
+    stored=$(timeout 60 "$KORVANE_WINE" reg query "$settings_key" </dev/null 2>/dev/null | tr -d '\r')
+    flags=$(for name in TITLE PHONE MESSAGE CODE; do
+        awk -v name="$name" '$1 == name && $2 == "REG_DWORD" { printf "%s=%s ", name, $3 }' <<<"$stored"
+    done)
+    [ "$flags" = "TITLE=0x0 PHONE=0x0 MESSAGE=0x0 CODE=0x1 " ] &&
+        pass "settings: the registry holds ${flags% }" ||
+        fail "settings: the registry holds '${flags}' after OK; reg query said: $stored"
+
+    start_saver /s
+    if ! wait_window "Screen Saver" 20 >/dev/null; then
+        fail "settings: /s with only the code rain: no window"
+    else
+        started_at=$EPOCHREALTIME deadline=$((SECONDS + 10))
+        while :; do
+            read -r lit_cols lit_rows < <(glyph_spread)
+            [ "${lit_cols:-0}" -ge 75 ] && [ "${lit_rows:-0}" -ge 75 ] && break
+            [ $SECONDS -lt $deadline ] || break
+            sleep 0.2
+        done
+        waited=$(awk -v a="$started_at" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
+        [ "${lit_cols:-0}" -ge 75 ] && [ "${lit_rows:-0}" -ge 75 ] &&
+            pass "settings: the rain runs from the start (glyphs in $lit_cols% of columns, $lit_rows% of rows after $waited s)" ||
+            fail "settings: after $waited s glyphs only in ${lit_cols:-0}% of columns and ${lit_rows:-0}% of rows"
+        xdotool key a
+        wait_exit "$saver_pid" 15
+        code=$?
+        [ $code -eq 0 ] && pass "settings: a key closes the rain with exit code 0" ||
+            fail "settings: after a key exit code $code"
+    fi
+fi
+reg delete "$settings_key" /f
+settings_changed=0
+
 # --- Password: the desktop asks for one and Wine reports Windows 9x for the saver.
-reg() { timeout 60 "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
 asked() { grep -c '^asked' "$work/password.log" 2>/dev/null || true; }
 wait_asked() {  # wait_asked <count> <seconds>
     local deadline=$((SECONDS + $2))
