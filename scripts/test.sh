@@ -8,10 +8,32 @@ say() { printf '\n==> %s\n' "$*"; }
 scripts/setup.sh
 
 failures=0
+passed_total=0
+failed_total=0
+step_log=$(mktemp)
+trap 'rm -f "$step_log"' EXIT
+# Runs one test step, keeps its output for the totals: CTest's summary line when it prints
+# one, otherwise the step counts as a single test.
 run_step() {
     local name=$1
     shift
-    if "$@"; then
+    local ok=1
+    "$@" 2>&1 | tee "$step_log" || ok=0
+    local summary
+    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$step_log" | tail -n 1 || true)
+    if [ -n "$summary" ]; then
+        local failed total
+        failed=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$summary")
+        total=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$summary")
+        passed_total=$((passed_total + total - failed))
+        failed_total=$((failed_total + failed))
+        [ "$failed" -eq 0 ] || ok=0
+    elif [ $ok -eq 1 ]; then
+        passed_total=$((passed_total + 1))
+    else
+        failed_total=$((failed_total + 1))
+    fi
+    if [ $ok -eq 1 ]; then
         say "$name: ok"
     else
         say "$name: FAILED"
@@ -31,6 +53,7 @@ objdump_out=$(i686-w64-mingw32-objdump -p build/windows/host/korvane.scr | grep 
 if printf '%s\n' "$objdump_out" | grep -qiE 'libgcc|libstdc|libwinpthread'; then
     say "korvane.scr needs MinGW DLLs: $objdump_out"
     failures=$((failures + 1))
+    failed_total=$((failed_total + 1))
 fi
 
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -58,8 +81,11 @@ if command -v clang++ >/dev/null 2>&1; then
     done
 fi
 
+echo
 if [ "$failures" -ne 0 ]; then
     say "$failures test step(s) failed"
+    echo "tests: $passed_total passed, $failed_total failed"
     exit 1
 fi
 say "every test step passed"
+echo "tests: $passed_total passed, $failed_total failed"
