@@ -272,7 +272,8 @@ else
     if ! wait_window "Screen Saver" 20 >/dev/null; then
         fail "settings: /s with only the code rain: no window"
     else
-        started_at=$EPOCHREALTIME deadline=$((SECONDS + 10))
+        # The default show's title alone lasts about 20 s, so this deadline still tells them apart.
+        started_at=$EPOCHREALTIME deadline=$((SECONDS + 15))
         while :; do
             read -r lit_cols lit_rows < <(glyph_spread)
             [ "${lit_cols:-0}" -ge 75 ] && [ "${lit_rows:-0}" -ge 75 ] && break
@@ -294,7 +295,11 @@ reg delete "$settings_key" /f
 settings_changed=0
 
 # --- Password: the desktop asks for one and Wine reports Windows 9x for the saver.
-asked() { grep -c '^asked' "$work/password.log" 2>/dev/null || true; }
+asked() {  # how often the verifier was asked; 0 before its log exists
+    local count
+    count=$(grep -c '^asked' "$work/password.log" 2>/dev/null)
+    echo "${count:-0}"
+}
 wait_asked() {  # wait_asked <count> <seconds>
     local deadline=$((SECONDS + $2))
     until [ "$(asked)" -ge "$1" ]; do
@@ -370,7 +375,8 @@ else
             fail "password: lost activation during the prompt: asked $(asked) times, running: $(kill -0 "$saver_pid" 2>/dev/null && echo yes || echo no)"
         echo 1 >"$work/answer.txt"
         xdotool key a
-        wait_exit "$saver_pid" 20 || fail "password: the activation run did not end after acceptance"
+        wait_exit "$saver_pid" 20 ||
+            fail "password: the activation run did not end after acceptance (asked $(asked) times; log: $(tr '\n' ' ' <"$work/password.log"))"
     else
         fail "password: no window for the activation check"
     fi
