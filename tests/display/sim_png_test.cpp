@@ -19,35 +19,12 @@
 #include "show/recording_sound_player.h"
 #include "show/show.h"
 
+#include "tests/support/sim_runner.h"
+
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Scratch {
-    Scratch() {
-        dir = fs::temp_directory_path() /
-              ("korvane-sim-png-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
-
-int RunSim(const std::string& arguments, const fs::path& errors) {
-    const std::string command =
-        std::string(KORVANE_SIM_PATH) + " " + arguments + " 2>" + errors.string();
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 struct RgbPicture {
     int32_t width = 0;
@@ -102,7 +79,7 @@ std::vector<uint32_t> BackBufferAfterFrame(int32_t width, int32_t height, int32_
 }
 
 TEST(SimPng, BadPictureOptionsExitWith2AndWriteNothing) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path picture = scratch.dir / "frame.png";
     const fs::path trace = scratch.dir / "trace.jsonl";
     const fs::path errors = scratch.dir / "errors.txt";
@@ -130,7 +107,7 @@ TEST(SimPng, BadPictureOptionsExitWith2AndWriteNothing) {
 }
 
 TEST(SimPng, UnwritableTraceLeavesNoPictureBehind) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path picture = scratch.dir / "frame.png";
     const fs::path errors = scratch.dir / "errors.txt";
     EXPECT_EQ(RunSim("--width 640 --height 480 --frames 5 --png-frame 1 --png " + picture.string() +
@@ -152,7 +129,7 @@ class SimPngPicture : public ::testing::TestWithParam<PictureCase> {};
 
 TEST_P(SimPngPicture, PixelsAreTheBackBufferOfThatFrame) {
     const PictureCase& c = GetParam();
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path picture = scratch.dir / "frame.png";
     const fs::path errors = scratch.dir / "errors.txt";
     const std::string arguments =
@@ -188,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PictureCase>& info) { return info.param.name; });
 
 TEST(SimPng, PictureLeavesTheTraceAsItWas) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path errors = scratch.dir / "errors.txt";
     const std::string common = "--width 640 --height 480 --frames 700 --trace ";
     ASSERT_EQ(RunSim(common + (scratch.dir / "plain.jsonl").string(), errors), 0);

@@ -11,38 +11,15 @@
 
 #include "tools/sim/sim_options.h"
 
+#include "tests/support/sim_runner.h"
+
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Scratch {
-    Scratch() {
-        dir = fs::temp_directory_path() /
-              ("korvane-sim-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
-
-int RunSim(const std::string& arguments, const fs::path& errors) {
-    const std::string command =
-        std::string(KORVANE_SIM_PATH) + " " + arguments + " 2>" + errors.string();
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 TEST(SimCli, BadArgumentsExitWith2AndWriteNoTrace) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path trace = scratch.dir / "trace.jsonl";
     const fs::path errors = scratch.dir / "errors.txt";
     const fs::path bigMessage = scratch.dir / "big.txt";
@@ -68,7 +45,7 @@ TEST(SimCli, BadArgumentsExitWith2AndWriteNoTrace) {
 }
 
 TEST(SimCli, TraceIsDeterministicWithKeysInOrder) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path errors = scratch.dir / "errors.txt";
     const fs::path message = scratch.dir / "message.txt";
     std::ofstream(message, std::ios::binary) << "Hi\r\nthere\r\n";
@@ -103,7 +80,7 @@ TEST(SimCli, TraceIsDeterministicWithKeysInOrder) {
 }
 
 TEST(SimCli, SwitchesReachTheShow) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path errors = scratch.dir / "errors.txt";
     const fs::path trace = scratch.dir / "t.jsonl";
     ASSERT_EQ(RunSim("--width 640 --height 480 --frames 30 --no-title --no-phone --no-message "
@@ -117,7 +94,7 @@ TEST(SimCli, SwitchesReachTheShow) {
 }
 
 TEST(SimOptions, ParsesEveryOptionAndKeepsMessageBytes) {
-    Scratch scratch;
+    SimScratch scratch;
     const fs::path message = scratch.dir / "m.txt";
     std::ofstream(message, std::ios::binary) << "a\r\nb";
     SimOptions options;
