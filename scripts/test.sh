@@ -67,6 +67,13 @@ fi
 say "Windows tests under Wine ($wine_preset)"
 run_step "Wine tests" env KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset" \
     tests/wine/with-wine.sh --timeout 2400 -- ctest --preset "$wine_preset"
+# The real DirectDraw tests again at the other colour depths an X server can give
+# (24 above is 32 bits per pixel to Windows programs).
+for depth in 16 8; do
+    run_step "DirectDraw tests at depth $depth" env KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset" \
+        tests/wine/with-wine.sh --depth "$depth" --timeout 600 -- \
+        ctest --preset "$wine_preset" -R korvane_display_ddraw_tests
+done
 
 if command -v clang++ >/dev/null 2>&1; then
     say "fuzzers (clang, libFuzzer)"
