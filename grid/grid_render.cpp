@@ -1,16 +1,10 @@
 #include "display/sprite_strip.h"
+#include "grid/cell_geometry.h"
 #include "grid/code_grid.h"
 
 #include <algorithm>
 
 namespace korvane {
-
-namespace {
-constexpr int32_t kCellWidth = 16;
-constexpr int32_t kCellHeight = 24;
-constexpr int32_t kBandHeight = 72;
-constexpr int32_t kCellsPerSheetRow = 40;
-}  // namespace
 
 void CodeGrid::Render(SpriteStrip& strip) const {
     // Sequences may name cells past the grid's edge; only cells that exist are drawn.

@@ -2,6 +2,7 @@
 // display, the password prompt and the preview animation.
 #include <windows.h>
 
+#include "grid/cell_geometry.h"
 #include "host/saver_host_windows.h"
 #include "show/frame_tick.h"
 
@@ -52,7 +53,7 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     const DesktopMode mode = QueryDesktopMode();
     Show& show = host.show.show;
     show.grid.reset();
-    CreateShowGrid(show, mode.width / 16, mode.height / 24);
+    CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
     // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
     // keyboard), so the display is set up once the show request has been carried out.

@@ -1,13 +1,11 @@
 #include "show/show_sequencer.h"
 
+#include "grid/cell_geometry.h"
 #include "show/show.h"
 
 namespace korvane {
 
 namespace {
-
-constexpr int32_t kCellWidth = 16;
-constexpr int32_t kCellHeight = 24;
 
 // After the combined state, or a cycle's end that skipped it, a wipe is wanted only when a
 // text sequence follows that would otherwise start on the rain.

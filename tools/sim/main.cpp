@@ -9,6 +9,7 @@
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
+#include "grid/cell_geometry.h"
 
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
@@ -92,7 +93,7 @@ int Run(const std::vector<std::string>& arguments) {
     Show show(sound);
     ApplyOptions(options, show.settings);
     show.display = &display;
-    CreateShowGrid(show, options.width / 16, options.height / 24);
+    CreateShowGrid(show, options.width / kCellWidth, options.height / kCellHeight);
 
     // The pages exist only for a picture: a trace of a huge screen needs no pixels.
     std::unique_ptr<MemoryDisplay> pages;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "grid/cell_geometry.h"
+
 namespace korvane {
 
 namespace {
@@ -126,7 +128,7 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
                 std::to_string(kSimMaxPixels) + " pixels a side";
         return false;
     }
-    if (options.width / 16 < 1 || options.height / 24 < 1) {
+    if (options.width / kCellWidth < 1 || options.height / kCellHeight < 1) {
         error = "screen size " + std::to_string(options.width) + "x" +
                 std::to_string(options.height) + " gives no grid (cells are 16x24 pixels)";
         return false;
