@@ -27,25 +27,6 @@ constexpr int kBadArguments = 2;
 constexpr int kOutputFailed = 1;
 constexpr int32_t kPictureDepth = 32;
 
-void ApplyOptions(const SimOptions& options, ShowSettings& settings) {
-    settings.titleEnabled = options.titleEnabled;
-    settings.phoneEnabled = options.phoneEnabled;
-    settings.messageEnabled = options.messageEnabled;
-    settings.codeEnabled = options.codeEnabled;
-    settings.soundEnabled = options.soundEnabled;
-    if (options.hasMessage) {
-        settings.messageText.fill('\0');
-        std::memcpy(settings.messageText.data(), options.message.data(), options.message.size());
-    }
-    if (options.hasPhoneNumber) {
-        // The record keeps as many characters as it has room for; the trace shows ten.
-        settings.phoneNumber.fill('\0');
-        const std::size_t kept =
-            std::min(options.phoneNumber.size(), settings.phoneNumber.size() - 1);
-        std::memcpy(settings.phoneNumber.data(), options.phoneNumber.data(), kept);
-    }
-}
-
 int Run(const std::vector<std::string>& arguments) {
     SimOptions options;
     std::string error;
@@ -91,7 +72,7 @@ int Run(const std::vector<std::string>& arguments) {
     RecordingSoundPlayer sound(log);
     HeadlessShowDisplay display(log);
     Show show(sound);
-    ApplyOptions(options, show.settings);
+    ApplySimOptions(options, show.settings);
     show.display = &display;
     CreateShowGrid(show, options.width / kCellWidth, options.height / kCellHeight);
 

@@ -1,6 +1,8 @@
 #include "tools/sim/sim_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -153,6 +155,25 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
         return false;
     }
     return true;
+}
+
+void ApplySimOptions(const SimOptions& options, ShowSettings& settings) {
+    settings.titleEnabled = options.titleEnabled;
+    settings.phoneEnabled = options.phoneEnabled;
+    settings.messageEnabled = options.messageEnabled;
+    settings.codeEnabled = options.codeEnabled;
+    settings.soundEnabled = options.soundEnabled;
+    if (options.hasMessage) {
+        settings.messageText.fill('\0');
+        std::memcpy(settings.messageText.data(), options.message.data(), options.message.size());
+    }
+    if (options.hasPhoneNumber) {
+        // The record keeps as many characters as it has room for; the trace shows ten.
+        settings.phoneNumber.fill('\0');
+        const std::size_t kept =
+            std::min(options.phoneNumber.size(), settings.phoneNumber.size() - 1);
+        std::memcpy(settings.phoneNumber.data(), options.phoneNumber.data(), kept);
+    }
 }
 
 }  // namespace korvane

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/show_settings.h"
+
 namespace korvane {
 
 // What the simulator was asked to do.
@@ -35,5 +37,8 @@ inline constexpr int64_t kSimMaxPicturePixels = int64_t{1} << 26;
 // On failure answers false with a one-line description of the problem in `error`.
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
                      std::string& error);
+
+// Lays the show switches, message and number of `options` over `settings`.
+void ApplySimOptions(const SimOptions& options, ShowSettings& settings);
 
 }  // namespace korvane

@@ -1,0 +1,203 @@
+// korvane-frame-match: which frame of the show a screenshot shows. Runs the real show over
+// memory pages, as the simulator does, and compares each frame's finished back buffer with
+// every screenshot still unmatched, in one pass over the frames.
+//
+//   korvane-frame-match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
+//                       <simulator options: --width --height --frames, switches...> SHOT.ppm...
+//
+// A match counts only when the frame is not trivial: at least N lit cells (20) and a picture
+// that differs from the frame G frames earlier (30), so a black wipe or a still hold cannot
+// pass. Prints one line per screenshot; exits 0 when every screenshot matched such a frame,
+// 1 when one did not, 2 for bad arguments.
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "display/indexed_bitmap.h"
+#include "display/memory_display.h"
+#include "grid/cell_geometry.h"
+#include "show/frame_tick.h"
+#include "show/headless_show_display.h"
+#include "show/recording_sound_player.h"
+#include "show/show.h"
+#include "tools/sim/screen_picture.h"
+#include "tools/sim/sim_options.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kNoMatch = 1;
+constexpr int kBadArguments = 2;
+constexpr int32_t kPictureDepth = 32;
+
+struct MatchOptions {
+    int32_t depth = 24;
+    int32_t from = 0;
+    int32_t minLit = 20;
+    int32_t stillGap = 30;
+    std::vector<std::string> screenshots;
+};
+
+struct Candidate {
+    ScreenComparison comparison;
+    std::string path;
+    int32_t frame = -1;  // the first non-trivial frame that matched
+    int32_t trivialFrame = -1;
+    int32_t lit = 0;
+};
+
+bool ParseNumber(const std::string& text, int32_t& value) {
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return status == std::errc() && end == text.data() + text.size() && value >= 0;
+}
+
+// Takes the matcher's own options and screenshots out of the arguments and leaves the
+// simulator's options for the simulator's parser.
+bool ParseMatchOptions(std::vector<std::string>& arguments, MatchOptions& options,
+                       std::string& error) {
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        int32_t* number = nullptr;
+        if (name == "--depth") {
+            number = &options.depth;
+        } else if (name == "--from") {
+            number = &options.from;
+        } else if (name == "--min-lit") {
+            number = &options.minLit;
+        } else if (name == "--still-gap") {
+            number = &options.stillGap;
+        }
+        if (number != nullptr) {
+            if (i + 1 >= arguments.size() || !ParseNumber(arguments[i + 1], *number)) {
+                error = "option " + name + " needs a non-negative whole number";
+                return false;
+            }
+            ++i;
+        } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ppm") == 0) {
+            options.screenshots.push_back(name);
+        } else {
+            rest.push_back(name);
+            // The simulator's options that take a value keep it.
+            if ((name == "--width" || name == "--height" || name == "--frames" ||
+                 name == "--message-file" || name == "--phone-number") &&
+                i + 1 < arguments.size()) {
+                rest.push_back(arguments[++i]);
+            }
+        }
+    }
+    if (options.depth != 8 && options.depth != 16 && options.depth != 24) {
+        error = "--depth must be 8, 16 or 24";
+        return false;
+    }
+    if (options.screenshots.empty()) {
+        error = "no screenshot (.ppm) given";
+        return false;
+    }
+    if (options.stillGap < 1) {
+        error = "--still-gap must be at least 1";
+        return false;
+    }
+    arguments = std::move(rest);
+    return true;
+}
+
+int Run(std::vector<std::string> arguments) {
+    MatchOptions match;
+    SimOptions sim;
+    std::string error;
+    if (!ParseMatchOptions(arguments, match, error) || !ParseSimOptions(arguments, sim, error)) {
+        std::fprintf(stderr, "korvane-frame-match: %s\n", error.c_str());
+        return kBadArguments;
+    }
+    if (int64_t{sim.width} * sim.height > kSimMaxPicturePixels) {
+        std::fprintf(stderr, "korvane-frame-match: screen size too large\n");
+        return kBadArguments;
+    }
+    IndexedBitmap sheet;
+    if (!ReadBitmapFile(KORVANE_GLYPH_SHEET, sheet)) {
+        std::fprintf(stderr, "korvane-frame-match: cannot read the glyph sheet '%s'\n",
+                     KORVANE_GLYPH_SHEET);
+        return kBadArguments;
+    }
+
+    std::vector<Candidate> candidates;
+    for (const std::string& path : match.screenshots) {
+        ScreenPicture screen;
+        if (!ReadPpm(path, screen, error)) {
+            std::fprintf(stderr, "korvane-frame-match: %s\n", error.c_str());
+            return kBadArguments;
+        }
+        if (screen.width != sim.width || screen.height != sim.height) {
+            std::fprintf(stderr, "korvane-frame-match: '%s' is %dx%d, the show %dx%d\n",
+                         path.c_str(), screen.width, screen.height, sim.width, sim.height);
+            return kBadArguments;
+        }
+        candidates.push_back({ScreenComparison(screen, match.depth, sheet), path});
+    }
+
+    ShowEventLog log;
+    RecordingSoundPlayer sound(log);
+    Show show(sound);
+    ApplySimOptions(sim, show.settings);
+    CreateShowGrid(show, sim.width / kCellWidth, sim.height / kCellHeight);
+    MemoryDisplay pages(sim.width, sim.height, kPictureDepth);
+    SetUpMemoryDisplay(pages, &sheet, show.glyphStrip, show.cursorStrip);
+    show.display = &pages;
+
+    // Fingerprints of the last stillGap + 1 frames; before the show, the screen is black.
+    const uint64_t black = PictureFingerprint(pages.backBuffer);
+    std::vector<uint64_t> recent(static_cast<size_t>(match.stillGap) + 1, black);
+    size_t unmatched = candidates.size();
+    for (int32_t t = 0; t < sim.frames && unmatched > 0; ++t) {
+        log.Clear();
+        FrameTick(show, t);
+        const uint64_t fingerprint = PictureFingerprint(pages.backBuffer);
+        recent[static_cast<size_t>(t) % recent.size()] = fingerprint;
+        if (t < match.from) {
+            continue;
+        }
+        const uint64_t earlier =
+            recent[static_cast<size_t>(t + 1) % recent.size()];  // frame t - stillGap
+        for (Candidate& candidate : candidates) {
+            if (candidate.frame >= 0 || !candidate.comparison.Matches(pages.backBuffer)) {
+                continue;
+            }
+            const int32_t lit = CountLitCells(pages.backBuffer);
+            if (lit >= match.minLit && fingerprint != earlier) {
+                candidate.frame = t;
+                candidate.lit = lit;
+                --unmatched;
+            } else if (candidate.trivialFrame < 0) {
+                candidate.trivialFrame = t;
+                candidate.lit = lit;
+            }
+        }
+    }
+
+    int status = 0;
+    for (const Candidate& candidate : candidates) {
+        if (candidate.frame >= 0) {
+            std::printf("%s: frame %d, %d lit cells\n", candidate.path.c_str(), candidate.frame,
+                        candidate.lit);
+        } else if (candidate.trivialFrame >= 0) {
+            std::printf("%s: only trivial frame %d (%d lit cells, or still for %d frames)\n",
+                        candidate.path.c_str(), candidate.trivialFrame, candidate.lit,
+                        match.stillGap);
+            status = kNoMatch;
+        } else {
+            std::printf("%s: no frame in %d..%d\n", candidate.path.c_str(), match.from,
+                        sim.frames - 1);
+            status = kNoMatch;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    return korvane::Run(std::vector<std::string>(argv + 1, argv + argc));
+}
