@@ -19,6 +19,10 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
     g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     wine wine32:i386 wine64
+    # Wine's Direct3D draws through OpenGL where the libraries of its word size are present
+    # (Mesa's software rasteriser under Xvfb); without them it falls back to a renderer
+    # without OpenGL.
+    libgl1 libgl1-mesa-dri libgl1:i386 libgl1-mesa-dri:i386
     xvfb xauth xdotool imagemagick x11-apps
     python3 python3-pil fonts-dejavu-core zip
 )

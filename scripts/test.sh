@@ -56,6 +56,12 @@ if printf '%s\n' "$objdump_out" | grep -qiE 'libgcc|libstdc|libwinpthread'; then
     failed_total=$((failed_total + 1))
 fi
 
+say "native screenshot checker for the Windows end-to-end tests"
+cmake --preset native-release >/dev/null
+cmake --build --preset native-release --target korvane-screen-check
+
+# shellcheck source=tests/wine/wine_session_lib.sh
+. tests/wine/wine_session_lib.sh
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
     wine_preset=windows
 else
@@ -64,16 +70,33 @@ else
     cmake --preset windows64 >/dev/null
     cmake --build --preset windows64
 fi
-say "Windows tests under Wine ($wine_preset)"
-run_step "Wine tests" env KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset" \
-    tests/wine/with-wine.sh --timeout 2400 -- ctest --preset "$wine_preset"
-# The real DirectDraw tests again at the other colour depths an X server can give
-# (24 above is 32 bits per pixel to Windows programs).
+export KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset"
+wine_choose_build "$PWD"
+build_name=$(wine_build_name)
+# Each Windows step names the build, the Wine renderer in effect and the X server's depth.
+windows_step() {  # windows_step <what> <depth> <gl|no3d> <command...>
+    local what=$1 depth=$2 renderer=$3
+    shift 3
+    run_step "$what ($build_name build, renderer $(wine_renderer_in_effect "$renderer"), depth $depth)" "$@"
+}
+windows_step "Wine tests" 24 gl tests/wine/with-wine.sh --depth 24 --renderer gl --timeout 2400 -- \
+    ctest --preset "$wine_preset" -LE e2e
+# The real DirectDraw tests again at the other colour depths an X server can give (24 above
+# is 32 bits per pixel to Windows programs), with the other renderer.
 for depth in 16 8; do
-    run_step "DirectDraw tests at depth $depth" env KORVANE_WINDOWS_BUILD="$PWD/build/$wine_preset" \
-        tests/wine/with-wine.sh --depth "$depth" --timeout 600 -- \
-        ctest --preset "$wine_preset" -R korvane_display_ddraw_tests
+    windows_step "DirectDraw tests" "$depth" no3d tests/wine/with-wine.sh --depth "$depth" \
+        --renderer no3d --timeout 600 -- ctest --preset "$wine_preset" -R korvane_display_ddraw_tests
 done
+# The saver end to end: every mode once per depth with the renderers alternating, and the
+# picture with a key at the other renderer of each depth.
+for session in 24:gl 16:no3d 8:gl 24:no3d 16:gl 8:no3d; do
+    depth=${session%:*} renderer=${session#*:}
+    windows_step "End-to-end" "$depth" "$renderer" \
+        ctest --preset "$wine_preset" -L "e2e_d${depth}_${renderer}" --output-on-failure
+done
+# What Wine itself shows of an 8-bit palette, logged for the record: it gates nothing.
+say "Wine probe: colours of a 256-entry DirectDraw palette at depth 8 (logged only)"
+tests/wine/with-wine.sh --depth 8 --timeout 120 -- tests/wine_probes/palette_probe.sh || true
 
 if command -v clang++ >/dev/null 2>&1; then
     say "fuzzers (clang, libFuzzer)"

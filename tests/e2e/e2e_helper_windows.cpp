@@ -11,11 +11,17 @@
 //   choose-code-only <seconds>      waits that long for the configuration dialog, clicks its
 //                                   sequence boxes so that only "Korvane Code" stays on, checks
 //                                   that the two edit boxes became read-only, and presses OK.
+//   settings NAME=0|1... [TEXT=...] stores the default settings with those switches (TITLE,
+//                                   PHONE, MESSAGE, CODE, SFX) and message through the saver's
+//                                   own store.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "settings/registry_settings_store_windows.h"
+#include "settings/show_settings.h"
 
 namespace {
 
@@ -191,6 +197,45 @@ int ChooseCodeOnly(int seconds) {
     return 0;
 }
 
+int StoreSettings(int count, char** switches) {
+    korvane::ShowSettings settings;
+    korvane::SetDefaultSettings(settings);
+    struct Switch {
+        const char* name;
+        bool* flag;
+    };
+    const Switch known[] = {{"TITLE", &settings.titleEnabled},
+                            {"PHONE", &settings.phoneEnabled},
+                            {"MESSAGE", &settings.messageEnabled},
+                            {"CODE", &settings.codeEnabled},
+                            {"SFX", &settings.soundEnabled}};
+    for (int i = 0; i < count; ++i) {
+        const char* equals = std::strchr(switches[i], '=');
+        if (std::strncmp(switches[i], "TEXT=", 5) == 0) {
+            settings.messageText.fill('\0');
+            std::strncpy(settings.messageText.data(), switches[i] + 5,
+                         settings.messageText.size() - 1);
+            continue;
+        }
+        bool found = false;
+        for (const Switch& candidate : known) {
+            if (equals != nullptr &&
+                std::strncmp(switches[i], candidate.name,
+                             static_cast<size_t>(equals - switches[i])) == 0 &&
+                std::strlen(candidate.name) == static_cast<size_t>(equals - switches[i])) {
+                *candidate.flag = std::strcmp(equals + 1, "0") != 0;
+                found = true;
+            }
+        }
+        if (!found) {
+            std::fprintf(stderr, "settings: unknown switch '%s'\n", switches[i]);
+            return 2;
+        }
+    }
+    korvane::SaveSettings(settings);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,8 +260,11 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "choose-code-only") == 0) {
         return ChooseCodeOnly(std::atoi(argv[2]));
     }
+    if (argc >= 2 && std::strcmp(argv[1], "settings") == 0) {
+        return StoreSettings(argc - 2, argv + 2);
+    }
     std::fprintf(stderr,
                  "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run|"
-                 "choose-code-only ...\n");
+                 "choose-code-only|settings ...\n");
     return 2;
 }

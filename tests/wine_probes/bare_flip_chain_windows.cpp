@@ -13,6 +13,7 @@
 //                frame, with and without a source colour key
 //   --palette    in 8-bit modes: attach a palette of 256 greens to the primary surface and
 //                fill the back buffer with bands of every index
+//   --realize    also select and realise the same colours as a GDI palette in the window's DC
 // Prints "ready" once the first flip is done and, at the end, "frames N" (flips that answered
 // DD_OK) and the exit reason. Exit code 0, or 1 when DirectDraw could not be set up.
 #include <windows.h>
@@ -31,6 +32,7 @@ struct Options {
     bool dc = false;
     bool bltFast = false;
     bool palette = false;
+    bool realize = false;
 };
 
 struct Chain {
@@ -146,6 +148,21 @@ bool SetUp(HWND window) {
                                               &g_chain.palette, nullptr) == DD_OK) {
             g_chain.primary->SetPalette(g_chain.palette);
         }
+        if (g_options.realize) {
+            struct {
+                WORD version;
+                WORD count;
+                PALETTEENTRY entries[256];
+            } logical{0x300, 256, {}};
+            for (int i = 0; i < 256; ++i) {
+                logical.entries[i] = {0, static_cast<BYTE>(i), 0, PC_NOCOLLAPSE};
+            }
+            HPALETTE gdiPalette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
+            HDC dc = GetDC(window);
+            SelectPalette(dc, gdiPalette, FALSE);
+            std::printf("realised %u entries\n", RealizePalette(dc));
+            ReleaseDC(window, dc);
+        }
     }
     if (g_options.offscreen || g_options.dc || g_options.bltFast) {
         g_chain.large = CreateOffscreen(GetSystemMetrics(SM_CXSCREEN),
@@ -218,6 +235,8 @@ int main(int argc, char** argv) {
             g_options.bltFast = true;
         } else if (std::strcmp(argv[i], "--palette") == 0) {
             g_options.palette = true;
+        } else if (std::strcmp(argv[i], "--realize") == 0) {
+            g_options.realize = true;
         } else {
             std::fprintf(stderr, "bare_flip_chain: unknown argument '%s'\n", argv[i]);
             return 2;

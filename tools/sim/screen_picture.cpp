@@ -1,9 +1,11 @@
 #include "tools/sim/screen_picture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <unordered_set>
 
 #include "grid/cell_geometry.h"
 
@@ -41,7 +43,57 @@ bool ReadHeaderNumber(std::FILE* file, int64_t& value) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+bool IsClearlyGreen(const uint8_t* rgb) {
+    return rgb[1] > 60 && rgb[1] > 2 * rgb[0] && rgb[1] > 2 * rgb[2];
+}
+
 }  // namespace
+
+int64_t CountGreenPixels(const ScreenPicture& screen, const ScreenArea& area) {
+    const int32_t left = std::max(area.left, 0);
+    const int32_t top = std::max(area.top, 0);
+    const int32_t right = std::min(area.left + area.width, screen.width);
+    const int32_t bottom = std::min(area.top + area.height, screen.height);
+    int64_t green = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = left; x < right; ++x) {
+            green += IsClearlyGreen(&screen.rgb[3 * (static_cast<size_t>(y) * screen.width + x)]);
+        }
+    }
+    return green;
+}
+
+GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen) {
+    constexpr int32_t kStrokePixels = 8;
+    const int32_t columns = screen.width / kCellWidth;
+    const int32_t rows = screen.height / kCellHeight;
+    if (columns == 0 || rows == 0) {
+        return {};
+    }
+    std::vector<bool> litColumn(static_cast<size_t>(columns));
+    int32_t litRows = 0;
+    for (int32_t row = 0; row < rows; ++row) {
+        bool rowLit = false;
+        for (int32_t column = 0; column < columns; ++column) {
+            const ScreenArea cell{column * kCellWidth, row * kCellHeight, kCellWidth, kCellHeight};
+            if (CountGreenPixels(screen, cell) >= kStrokePixels) {
+                litColumn[static_cast<size_t>(column)] = true;
+                rowLit = true;
+            }
+        }
+        litRows += rowLit ? 1 : 0;
+    }
+    const auto litColumns = std::count(litColumn.begin(), litColumn.end(), true);
+    return {static_cast<int32_t>(100 * litColumns / columns), 100 * litRows / rows};
+}
+
+size_t CountColors(const ScreenPicture& screen) {
+    std::unordered_set<uint32_t> colors;
+    for (size_t i = 0; i + 2 < screen.rgb.size(); i += 3) {
+        colors.insert(Pack(screen.rgb[i], screen.rgb[i + 1], screen.rgb[i + 2]));
+    }
+    return colors.size();
+}
 
 bool ReadPpm(const std::string& path, ScreenPicture& out, std::string& error) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),

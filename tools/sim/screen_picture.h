@@ -41,6 +41,28 @@ class ScreenComparison {
     std::vector<uint32_t> screen_;  // reduced screen colours
 };
 
+struct ScreenArea {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// Pixels of the area, clipped to the screen, that are clearly green: the glyphs' colour and
+// nothing a desktop or a white window shows.
+int64_t CountGreenPixels(const ScreenPicture& screen, const ScreenArea& area);
+
+// In how many of the 16 x 24 grid's columns and rows glyphs show, in percent. A cell counts
+// when at least 8 of its pixels are clearly green: a glyph's strokes, not a stray pixel.
+struct GlyphSpread {
+    int32_t columnPercent = 0;
+    int32_t rowPercent = 0;
+};
+GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen);
+
+// Distinct colours of the screenshot.
+size_t CountColors(const ScreenPicture& screen);
+
 // Cells of 16 x 24 pixels that hold anything other than black.
 int32_t CountLitCells(const MemorySurface& frame);
 

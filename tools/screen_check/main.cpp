@@ -1,15 +1,21 @@
-// korvane-frame-match: which frame of the show a screenshot shows. Runs the real show over
-// memory pages, as the simulator does, and compares each frame's finished back buffer with
-// every screenshot still unmatched, in one pass over the frames.
+// korvane-screen-check: what a screenshot of the saver shows, for the end-to-end tests and the
+// benchmarks under Wine. Screenshots are binary PPM files (`import -window root -depth 8 x.ppm`).
 //
-//   korvane-frame-match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
-//                       <simulator options: --width --height --frames, switches...> SHOT.ppm...
+//   korvane-screen-check green SHOT [X Y W H]   clearly green pixels (in that area)
+//   korvane-screen-check spread SHOT            percentages of the 16 x 24 grid's columns and
+//                                               rows in which glyphs show: "COLUMNS ROWS"
+//   korvane-screen-check colors SHOT            distinct colours
+//   korvane-screen-check match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
+//                       <simulator options: --width --height --frames, switches...> SHOT...
 //
-// A match counts only when the frame is not trivial: at least N lit cells (20) and a picture
-// that differs from the frame G frames earlier (30), so a black wipe or a still hold cannot
-// pass. Prints one line per screenshot; exits 0 when every screenshot matched such a frame,
-// 1 when one did not, 2 for bad arguments.
+// match runs the real show over memory pages, as the simulator does, and compares each
+// frame's finished back buffer with every screenshot still unmatched, in one pass over the
+// frames. A match counts only when the frame is not trivial: at least N lit cells (20) and a
+// picture that differs from the frame G frames earlier (30), so a black wipe or a still hold
+// cannot pass. It prints one line per screenshot and exits 0 when every screenshot matched
+// such a frame, 1 when one did not. Every command exits 2 for bad arguments.
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -103,21 +109,21 @@ bool ParseMatchOptions(std::vector<std::string>& arguments, MatchOptions& option
     return true;
 }
 
-int Run(std::vector<std::string> arguments) {
+int Match(std::vector<std::string> arguments) {
     MatchOptions match;
     SimOptions sim;
     std::string error;
     if (!ParseMatchOptions(arguments, match, error) || !ParseSimOptions(arguments, sim, error)) {
-        std::fprintf(stderr, "korvane-frame-match: %s\n", error.c_str());
+        std::fprintf(stderr, "korvane-screen-check: %s\n", error.c_str());
         return kBadArguments;
     }
     if (int64_t{sim.width} * sim.height > kSimMaxPicturePixels) {
-        std::fprintf(stderr, "korvane-frame-match: screen size too large\n");
+        std::fprintf(stderr, "korvane-screen-check: screen size too large\n");
         return kBadArguments;
     }
     IndexedBitmap sheet;
     if (!ReadBitmapFile(KORVANE_GLYPH_SHEET, sheet)) {
-        std::fprintf(stderr, "korvane-frame-match: cannot read the glyph sheet '%s'\n",
+        std::fprintf(stderr, "korvane-screen-check: cannot read the glyph sheet '%s'\n",
                      KORVANE_GLYPH_SHEET);
         return kBadArguments;
     }
@@ -126,11 +132,11 @@ int Run(std::vector<std::string> arguments) {
     for (const std::string& path : match.screenshots) {
         ScreenPicture screen;
         if (!ReadPpm(path, screen, error)) {
-            std::fprintf(stderr, "korvane-frame-match: %s\n", error.c_str());
+            std::fprintf(stderr, "korvane-screen-check: %s\n", error.c_str());
             return kBadArguments;
         }
         if (screen.width != sim.width || screen.height != sim.height) {
-            std::fprintf(stderr, "korvane-frame-match: '%s' is %dx%d, the show %dx%d\n",
+            std::fprintf(stderr, "korvane-screen-check: '%s' is %dx%d, the show %dx%d\n",
                          path.c_str(), screen.width, screen.height, sim.width, sim.height);
             return kBadArguments;
         }
@@ -193,6 +199,72 @@ int Run(std::vector<std::string> arguments) {
         }
     }
     return status;
+}
+
+bool ReadScreen(const std::string& path, ScreenPicture& screen) {
+    std::string error;
+    if (!ReadPpm(path, screen, error)) {
+        std::fprintf(stderr, "korvane-screen-check: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The area X Y W H of the arguments from `first` on, clipped to the screen; all of it when
+// none is given.
+bool ReadArea(const std::vector<std::string>& arguments, size_t first, const ScreenPicture& screen,
+              ScreenArea& area) {
+    area = {0, 0, screen.width, screen.height};
+    if (arguments.size() == first) {
+        return true;
+    }
+    int32_t values[4];
+    if (arguments.size() != first + 4) {
+        return false;
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        if (!ParseNumber(arguments[first + i], values[i])) {
+            return false;
+        }
+    }
+    area = {values[0], values[1], values[2], values[3]};
+    return true;
+}
+
+int Run(std::vector<std::string> arguments) {
+    const std::string command = arguments.empty() ? "" : arguments.front();
+    if (command == "match") {
+        return Match(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    }
+    ScreenPicture screen;
+    if ((command == "green" || command == "spread" || command == "colors") &&
+        arguments.size() >= 2) {
+        if (!ReadScreen(arguments[1], screen)) {
+            return kBadArguments;
+        }
+        if (command == "green") {
+            ScreenArea area;
+            if (!ReadArea(arguments, 2, screen, area)) {
+                std::fprintf(stderr, "korvane-screen-check: green SHOT [X Y W H]\n");
+                return kBadArguments;
+            }
+            std::printf("%lld\n", static_cast<long long>(CountGreenPixels(screen, area)));
+            return 0;
+        }
+        if (command == "spread" && arguments.size() == 2) {
+            const GlyphSpread spread = MeasureGlyphSpread(screen);
+            std::printf("%d %d\n", spread.columnPercent, spread.rowPercent);
+            return 0;
+        }
+        if (command == "colors" && arguments.size() == 2) {
+            std::printf("%zu\n", CountColors(screen));
+            return 0;
+        }
+    }
+    std::fprintf(stderr,
+                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | colors SHOT | "
+                 "match --depth D [options] SHOT...\n");
+    return kBadArguments;
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+# The end-to-end tests' shared helper: the session, the saver and its helpers, screenshots
+# and what they show. Each piece sources it and starts with
+#
+#   e2e_begin SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#
+# and ends with e2e_finish. SESSION_FILE comes from wine_session.sh (a CTest fixture); the
+# picture checks go through korvane-screen-check, which reads screenshots as PPM files.
+set -uo pipefail
+
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+settings_key='HKCU\Software\Orvandel\Korvane Screensaver'
+failures=0
+started=()
+width=1024
+height=768
+
+e2e_begin() {
+    local session=$1 source_scr=$2
+    helper=$3 cpl=$4 screen_check=$5
+    if [ ! -f "$session" ]; then
+        echo "FAIL: no Wine session ($session): its fixture did not start"
+        exit 1
+    fi
+    # shellcheck disable=SC1090
+    . "$session"
+    if [ ! -x "$screen_check" ]; then
+        echo "FAIL: no screen checker at $screen_check (make test builds it: native-release preset)"
+        exit 1
+    fi
+    if [ "$KORVANE_WINE_ARCH" = win64 ] && ! file -b "$source_scr" | grep -q 'PE32+'; then
+        echo "SKIP: this Wine runs only 64-bit programs and $source_scr is 32-bit"
+        exit 77
+    fi
+    work=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    # The saver runs from its own folder so that a stand-in verifier can sit beside it, and
+    # from there, so that only that copy can be found in the current folder.
+    cp "$source_scr" "$work/korvane.scr"
+    saver="$work/korvane.scr"
+    cd "$work" || exit 1
+    local build=64-bit
+    [ "$KORVANE_WINE_ARCH" = win32 ] && build=32-bit
+    echo "$(basename "$0" .sh): $build korvane.scr, renderer $KORVANE_WINE_RENDERER, depth $KORVANE_XVFB_DEPTH"
+    # Every piece starts from the default settings and no password, whatever an interrupted
+    # run left.
+    reg delete "$settings_key" /f
+    reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f
+    reg delete 'HKCU\Software\Wine\AppDefaults\korvane.scr' /f
+}
+
+e2e_cleanup() {
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    reg delete "$settings_key" /f
+    rm -rf "$work"
+}
+
+e2e_finish() {
+    if [ "$failures" -gt 0 ]; then
+        echo "$failures check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+    exit 0
+}
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+reg() { timeout 60 "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
+
+# Windows path of a Unix path: Wine's drive Z: is the root. Computed here rather than by
+# winepath, which can answer nothing while a new prefix is still settling.
+windows_path() {
+    local absolute
+    absolute=$(readlink -m "$1")
+    echo "Z:${absolute//\//\\}"
+}
+
+run_saver() {  # run_saver <args...>: in the foreground, bounded, exit code in $?
+    timeout 30 "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1
+}
+start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
+    "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1 &
+    saver_pid=$!
+    started+=("$saver_pid")
+}
+run_helper() { "$KORVANE_WINE" "$helper" "$@" </dev/null; }
+
+# wait_window <exact title> <seconds>: the X window id, or nothing when it did not appear.
+wait_window() {
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+# wait_exit <pid> <seconds>: the process's exit code, or 124 when it is still running.
+wait_exit() {
+    local deadline=$((SECONDS + $2))
+    while kill -0 "$1" 2>/dev/null; do
+        if [ $SECONDS -ge $deadline ]; then
+            return 124
+        fi
+        sleep 0.1
+    done
+    wait "$1"
+}
+still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+
+# shot <file.ppm>: a screenshot of the whole screen.
+shot() { import -window root -depth 8 "$1" 2>/dev/null; }
+# green_pixels [x y w h]: how many clearly green pixels the screen shows (in that area).
+green_pixels() {
+    shot "$work/green.ppm" && "$screen_check" green "$work/green.ppm" "$@"
+}
+# glyph_spread: the percentages of the grid's columns and rows in which glyphs show.
+glyph_spread() {
+    shot "$work/spread.ppm" && "$screen_check" spread "$work/spread.ppm"
+}
+# wait_green <at least> <seconds>: polls screenshots until that many green pixels show; the
+# last count goes to $green and the seconds waited to $waited.
+wait_green() {
+    local deadline=$((SECONDS + $2)) begun=$EPOCHREALTIME
+    while :; do
+        green=$(green_pixels)
+        [ "${green:-0}" -ge "$1" ] && break
+        [ $SECONDS -lt $deadline ] || break
+        sleep 0.2
+    done
+    waited=$(awk -v a="$begun" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
+    [ "${green:-0}" -ge "$1" ]
+}
+# screen_changes <seconds>: the screen changes within that time.
+screen_changes() {
+    local deadline=$((SECONDS + $1))
+    shot "$work/a.ppm"
+    while [ $SECONDS -lt $deadline ]; do
+        sleep 0.3
+        shot "$work/b.ppm"
+        cmp -s "$work/a.ppm" "$work/b.ppm" || return 0
+    done
+    return 1
+}
+
+# use_settings NAME=0|1...: stores the default settings with those sequence switches
+# (TITLE, PHONE, MESSAGE, CODE, SFX), as the dialog would.
+use_settings() { run_helper settings "$@" >/dev/null 2>&1; }
+
+# screen_matches_show <what> <frames to search> [simulator switches...]: screenshots of the
+# running show must equal the simulator's picture of some non-trivial frame. Up to ten tries a
+# second apart, since a screenshot can catch a flip half done or a still moment; the
+# matcher's answer goes to $match_line.
+screen_matches_show() {
+    local what=$1 frames=$2
+    shift 2
+    local try
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        shot "$work/match.ppm"
+        match_line=$("$screen_check" match --depth "$KORVANE_XVFB_DEPTH" --width "$width" \
+            --height "$height" --frames "$frames" "$@" "$work/match.ppm" 2>&1)
+        if [ $? -eq 0 ]; then
+            match_line=${match_line#*: }
+            return 0
+        fi
+        sleep 1
+    done
+    match_line=${match_line#*: }
+    return 1
+}

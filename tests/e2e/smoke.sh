@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The least every depth and renderer must give: /s shows glyphs and a key ends it with 0.
+#   smoke.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+# shellcheck source=tests/e2e/lib/e2e.sh
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_begin "$@"
+
+start_saver /s
+if ! wait_window "Screen Saver" 20 >/dev/null; then
+    fail "/s: no 'Screen Saver' window within 20 s"
+else
+    wait_green 400 15 && pass "/s: green glyphs on the screen after ${waited} s ($green green pixels)" ||
+        fail "/s: only ${green:-0} green pixels after ${waited} s"
+    sleep 0.5
+    xdotool key a
+    wait_exit "$saver_pid" 15
+    code=$?
+    [ $code -eq 0 ] && pass "/s: a key closes it with exit code 0" ||
+        fail "/s: after a key exit code $code (124: still running)"
+fi
+
+e2e_finish

@@ -1,0 +1,119 @@
+# Shared by with-wine.sh (one command inside a private X server and Wine prefix) and
+# tests/e2e/wine_session.sh (a session that several CTest tests share through a fixture).
+# Everything started here is stopped by PID, or for Wine by its own prefix.
+#
+#   wine_choose_build ROOT    exports KORVANE_WINE_ARCH, KORVANE_WINE, KORVANE_WINDOWS_BUILD
+#   wine_start_xvfb STATE DEPTH SIZE   starts Xvfb; exports DISPLAY, sets xvfb_pid
+#   wine_prepare_prefix STATE DEPTH    makes (once) and exports WINEPREFIX
+#   wine_set_renderer gl|no3d          chooses Wine's Direct3D renderer in the prefix
+#   wine_renderer_in_effect gl|no3d    what Wine will really use: gl needs OpenGL libraries
+#   wine_warm_up                       a warm server and Wine's services, detached
+#   wine_stop [XVFB_PID]               ends the prefix's Wine processes and the X server
+
+wine_choose_build() {
+    local root=$1
+    # Some kernels cannot run 32-bit programs, and 32-bit Wine cannot start there; the
+    # Windows tests then run their 64-bit build under 64-bit Wine.
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        export KORVANE_WINE_ARCH=win32 KORVANE_WINE=wine
+        export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows}"
+    else
+        export KORVANE_WINE_ARCH=win64 KORVANE_WINE=/usr/lib/wine/wine64
+        export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows64}"
+    fi
+    export WINEARCH=$KORVANE_WINE_ARCH
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# The word size of the build the tests run, for the lines that name it.
+wine_build_name() {
+    [ "$KORVANE_WINE_ARCH" = win32 ] && echo "32-bit" || echo "64-bit"
+}
+
+wine_start_xvfb() {
+    local state=$1 depth=$2 size=$3 display="" fifo
+    fifo="$state/displayfd.$$.$depth"
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    # Xvfb picks a free display itself and reports it once it accepts connections.
+    setsid Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp 3>"$fifo" \
+        >"$state/xvfb-$depth.log" 2>&1 </dev/null &
+    xvfb_pid=$!
+    if ! read -r -t 30 display <"$fifo"; then
+        rm -f "$fifo"
+        echo "wine session: Xvfb did not report a display within 30 s (see $state/xvfb-$depth.log)" >&2
+        return 3
+    fi
+    rm -f "$fifo"
+    export DISPLAY=":$display" KORVANE_XVFB_DEPTH=$depth
+}
+
+wine_prepare_prefix() {
+    local state=$1 depth=$2
+    export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth"
+    [ -f "$WINEPREFIX/.korvane-ready" ] && return 0
+    echo "wine session: making the Wine prefix $WINEPREFIX (a minute at most)"
+    rm -rf "$WINEPREFIX"
+    if ! timeout 240 "$KORVANE_WINE" wineboot -i >"$state/wineboot-$KORVANE_WINE_ARCH-$depth.log" 2>&1; then
+        echo "wine session: wineboot failed or hung (see $state/wineboot-$KORVANE_WINE_ARCH-$depth.log)" >&2
+        return 3
+    fi
+    timeout 60 wineserver -w || true
+    # Unmanaged windows: without a window manager every full-screen window would stall
+    # about two seconds on destruction. No audio driver: there is no sound device here.
+    timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
+    timeout 60 wineserver -w || true
+    touch "$WINEPREFIX/.korvane-ready"
+}
+
+wine_renderer_in_effect() {
+    local lib=/usr/lib/x86_64-linux-gnu/libGL.so.1
+    [ "$KORVANE_WINE_ARCH" = win32 ] && lib=/usr/lib/i386-linux-gnu/libGL.so.1
+    if [ "$1" = gl ] && [ ! -e "$lib" ]; then
+        echo "no3d (no OpenGL libraries for $KORVANE_WINE_ARCH)"
+    else
+        echo "$1"
+    fi
+}
+
+wine_set_renderer() {
+    if [ "$1" = no3d ]; then
+        timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d no3d /f \
+            </dev/null >/dev/null 2>&1
+    else
+        timeout 60 "$KORVANE_WINE" reg delete 'HKCU\Software\Wine\Direct3D' /v renderer /f \
+            </dev/null >/dev/null 2>&1 || true
+    fi
+    export KORVANE_WINE_RENDERER
+    KORVANE_WINE_RENDERER=$(wine_renderer_in_effect "$1")
+}
+
+wine_warm_up() {
+    # A warm server makes every later Wine start cheap. Wine's own service processes start
+    # now, detached from our output: started later under a test runner they would inherit
+    # its pipes and keep it waiting after the test has ended.
+    # A server still running from an earlier command keeps its own lifetime: wait it out.
+    if ! wineserver -p 600 2>/dev/null; then
+        timeout 30 wineserver -w || true
+        wineserver -p 600 || true
+    fi
+    timeout 120 "$KORVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+    local pid=${1:-}
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        timeout 20 wineserver -k >/dev/null 2>&1 || true
+        timeout 20 wineserver -w >/dev/null 2>&1 || true
+    fi
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null || true
+        for _ in 1 2 3 4 5 6 7 8 9 10; do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.2
+        done
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+}
