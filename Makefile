@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: run test config sim bench package format
+.PHONY: run test config sim bench bench-wine package format
 
 run:
 	scripts/run.sh /s
@@ -15,6 +15,9 @@ sim bench:
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release
 	@[ "$@" != bench ] || build/native-release/bench/korvane_bench
+
+bench-wine:
+	bench/wine_bench.sh
 
 package:
 	scripts/package.sh
