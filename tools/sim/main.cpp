@@ -2,14 +2,13 @@
 // and a sound recorder and writes what happened, frame by frame; asked for a picture, it
 // draws into memory pages as the saver draws on screen.
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "grid/cell_geometry.h"
+#include "frontend/memory_show.h"
 
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
@@ -25,7 +24,6 @@ namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kOutputFailed = 1;
-constexpr int32_t kPictureDepth = 32;
 
 int Run(const std::vector<std::string>& arguments) {
     SimOptions options;
@@ -74,14 +72,13 @@ int Run(const std::vector<std::string>& arguments) {
     Show show(sound);
     ApplySimOptions(options, show.settings);
     show.display = &display;
-    CreateShowGrid(show, options.width / kCellWidth, options.height / kCellHeight);
+    CreateShowGridForScreen(show, options.width, options.height);
 
     // The pages exist only for a picture: a trace of a huge screen needs no pixels.
     std::unique_ptr<MemoryDisplay> pages;
     std::unique_ptr<WipeLoggingDisplay> pictureDisplay;
     if (wantsPicture) {
-        pages = std::make_unique<MemoryDisplay>(options.width, options.height, kPictureDepth);
-        SetUpMemoryDisplay(*pages, &sheet, show.glyphStrip, show.cursorStrip);
+        pages = MakeShowPages(show, options.width, options.height, sheet);
         pictureDisplay = std::make_unique<WipeLoggingDisplay>(*pages, log);
         show.display = pictureDisplay.get();
     }

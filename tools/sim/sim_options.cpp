@@ -1,10 +1,6 @@
 #include "tools/sim/sim_options.h"
 
-#include <algorithm>
 #include <charconv>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "grid/cell_geometry.h"
 
@@ -19,29 +15,6 @@ bool ParseCount(const std::string& text, int32_t& value) {
     return status == std::errc() && end == last && !text.empty() && value >= 0;
 }
 
-bool ReadMessageFile(const std::string& path, std::string& message, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read message file '" + path + "'";
-        return false;
-    }
-    std::string bytes;
-    char chunk[4096];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > kSimMaxMessageBytes) {
-            error = "message file '" + path + "' holds more than 1023 bytes";
-            return false;
-        }
-    }
-    if (file.bad()) {
-        error = "cannot read message file '" + path + "'";
-        return false;
-    }
-    message = std::move(bytes);
-    return true;
-}
-
 }  // namespace
 
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
@@ -49,7 +22,6 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
     bool haveWidth = false;
     bool haveHeight = false;
     bool haveFrames = false;
-    std::string messagePath;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
@@ -74,6 +46,14 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             return true;
         };
 
+        const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
+        if (shared == SwitchResult::kBad) {
+            return false;
+        }
+        if (shared == SwitchResult::kTaken) {
+            continue;
+        }
+
         bool ok = true;
         if (name == "--width") {
             ok = count(options.width, haveWidth);
@@ -81,22 +61,8 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             ok = count(options.height, haveHeight);
         } else if (name == "--frames") {
             ok = count(options.frames, haveFrames);
-        } else if (name == "--no-title") {
-            options.titleEnabled = false;
-        } else if (name == "--no-phone") {
-            options.phoneEnabled = false;
-        } else if (name == "--no-message") {
-            options.messageEnabled = false;
-        } else if (name == "--no-code") {
-            options.codeEnabled = false;
         } else if (name == "--no-sound") {
             options.soundEnabled = false;
-        } else if (name == "--message-file") {
-            ok = value(messagePath);
-            options.hasMessage = ok;
-        } else if (name == "--phone-number") {
-            ok = value(options.phoneNumber);
-            options.hasPhoneNumber = ok;
         } else if (name == "--trace") {
             ok = value(options.tracePath);
             if (ok && options.tracePath.empty()) {
@@ -151,29 +117,12 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
                 std::to_string(kSimMaxPicturePixels) + " pixels)";
         return false;
     }
-    if (options.hasMessage && !ReadMessageFile(messagePath, options.message, error)) {
-        return false;
-    }
-    return true;
+    return FinishShowSwitches(options, error);
 }
 
 void ApplySimOptions(const SimOptions& options, ShowSettings& settings) {
-    settings.titleEnabled = options.titleEnabled;
-    settings.phoneEnabled = options.phoneEnabled;
-    settings.messageEnabled = options.messageEnabled;
-    settings.codeEnabled = options.codeEnabled;
+    ApplyShowSwitches(options, settings);
     settings.soundEnabled = options.soundEnabled;
-    if (options.hasMessage) {
-        settings.messageText.fill('\0');
-        std::memcpy(settings.messageText.data(), options.message.data(), options.message.size());
-    }
-    if (options.hasPhoneNumber) {
-        // The record keeps as many characters as it has room for; the trace shows ten.
-        settings.phoneNumber.fill('\0');
-        const std::size_t kept =
-            std::min(options.phoneNumber.size(), settings.phoneNumber.size() - 1);
-        std::memcpy(settings.phoneNumber.data(), options.phoneNumber.data(), kept);
-    }
 }
 
 }  // namespace korvane

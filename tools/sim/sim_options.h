@@ -4,31 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "frontend/show_switches.h"
 #include "settings/show_settings.h"
 
 namespace korvane {
 
-// What the simulator was asked to do.
-struct SimOptions {
+// What the simulator was asked to do: the show's switches and its own.
+struct SimOptions : ShowSwitches {
     int32_t width = 0;
     int32_t height = 0;
     int32_t frames = 0;
-    bool titleEnabled = true;
-    bool phoneEnabled = true;
-    bool messageEnabled = true;
-    bool codeEnabled = true;
     bool soundEnabled = true;
-    bool hasMessage = false;
-    std::string message;  // the file's bytes, when --message-file was given
-    bool hasPhoneNumber = false;
-    std::string phoneNumber;
     std::string tracePath;  // empty: no trace; "-": standard output
     std::string pngPath;    // empty: no picture
     bool hasPngFrame = false;
     int32_t pngFrame = 0;  // the frame whose finished back buffer the picture shows
 };
 
-inline constexpr std::size_t kSimMaxMessageBytes = 1023;
 inline constexpr int32_t kSimMaxPixels = 1 << 15;  // per side; keeps the grid allocation sane
 // A picture needs three 32-bit pages in memory; this keeps them under a gigabyte together.
 inline constexpr int64_t kSimMaxPicturePixels = int64_t{1} << 26;

@@ -1,0 +1,142 @@
+#include "x11/x11_options.h"
+
+#include <charconv>
+
+namespace korvane {
+
+namespace {
+
+bool ParseWhole(std::string_view text, int32_t& value) {
+    const char* last = text.data() + text.size();
+    const auto [end, status] = std::from_chars(text.data(), last, value);
+    return status == std::errc() && end == last && !text.empty();
+}
+
+// WxH, with an optional +X+Y that a window manager may use as it likes.
+bool ParseGeometry(const std::string& text, int32_t& width, int32_t& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        return false;
+    }
+    std::string_view rest(text);
+    rest.remove_prefix(x + 1);
+    const std::size_t offset = rest.find_first_of("+-");
+    if (offset != std::string_view::npos) {
+        int32_t position = 0;
+        const std::string_view place = rest.substr(offset + 1);
+        const std::size_t second = place.find_first_of("+-");
+        if (second == std::string_view::npos ||
+            !ParseWhole(place.substr(0, second), position) ||
+            !ParseWhole(place.substr(second + 1), position)) {
+            return false;
+        }
+        rest = rest.substr(0, offset);
+    }
+    return ParseWhole(std::string_view(text).substr(0, x), width) && ParseWhole(rest, height) &&
+           width >= 1 && height >= 1 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+}
+
+}  // namespace
+
+bool ParseWindowId(const std::string& text, unsigned long& id) {
+    std::string_view digits(text);
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    const char* last = digits.data() + digits.size();
+    const auto [end, status] = std::from_chars(digits.data(), last, id, base);
+    // X resource ids have 29 bits; anything wider cannot name a window.
+    return status == std::errc() && end == last && !digits.empty() && id != 0 &&
+           id <= 0x1FFFFFFFul;
+}
+
+bool ParseX11Options(const std::vector<std::string>& arguments, const char* managerWindow,
+                     X11Options& options, std::string& error) {
+    bool haveRoot = false;
+    bool haveWindowId = false;
+    bool haveGeometry = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
+        if (shared == SwitchResult::kBad) {
+            return false;
+        }
+        if (shared == SwitchResult::kTaken) {
+            continue;
+        }
+        auto value = [&](std::string& out) {
+            if (i + 1 >= arguments.size()) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            out = arguments[++i];
+            return true;
+        };
+
+        std::string text;
+        if (name == "-root") {
+            haveRoot = true;
+        } else if (name == "-window-id") {
+            if (!value(text)) {
+                return false;
+            }
+            if (!ParseWindowId(text, options.windowId)) {
+                error = "option -window-id needs a window id (decimal or 0x hexadecimal), not '" +
+                        text + "'";
+                return false;
+            }
+            haveWindowId = true;
+        } else if (name == "-geometry") {
+            if (!value(text)) {
+                return false;
+            }
+            if (!ParseGeometry(text, options.width, options.height)) {
+                error = "option -geometry needs WIDTHxHEIGHT, not '" + text + "'";
+                return false;
+            }
+            haveGeometry = true;
+        } else if (name == "-display") {
+            if (!value(options.displayName)) {
+                return false;
+            }
+        } else if (name == "--frames") {
+            if (!value(text)) {
+                return false;
+            }
+            if (!ParseWhole(text, options.frames) || options.frames < 1) {
+                error = "option --frames needs a whole number of at least 1, not '" + text + "'";
+                return false;
+            }
+        } else if (name == "--stats") {
+            options.stats = true;
+        } else {
+            error = "unknown option '" + name + "'";
+            return false;
+        }
+    }
+
+    if (haveRoot && haveWindowId) {
+        error = "-root and -window-id cannot both be given";
+        return false;
+    }
+    if (haveGeometry && (haveRoot || haveWindowId)) {
+        error = "-geometry is for a window of our own, not with -root or -window-id";
+        return false;
+    }
+    if (haveRoot) {
+        options.target = WindowTarget::kRoot;
+    } else if (haveWindowId) {
+        options.target = WindowTarget::kExisting;
+    } else if (managerWindow != nullptr && *managerWindow != '\0' && !haveGeometry) {
+        if (!ParseWindowId(managerWindow, options.windowId)) {
+            error = std::string("XSCREENSAVER_WINDOW holds no window id: '") + managerWindow + "'";
+            return false;
+        }
+        options.target = WindowTarget::kExisting;
+    }
+    return FinishShowSwitches(options, error);
+}
+
+}  // namespace korvane

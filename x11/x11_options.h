@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "frontend/show_switches.h"
+
+namespace korvane {
+
+// Where the picture goes.
+enum class WindowTarget {
+    kOwnWindow,  // a window of our own, -geometry WxH
+    kRoot,       // -root
+    kExisting,   // -window-id ID, or the manager's XSCREENSAVER_WINDOW
+};
+
+// What korvane-x11 was asked to do: the show's switches and its own.
+struct X11Options : ShowSwitches {
+    WindowTarget target = WindowTarget::kOwnWindow;
+    unsigned long windowId = 0;  // for kExisting
+    int32_t width = 1024;        // for kOwnWindow
+    int32_t height = 768;
+    std::string displayName;  // empty: $DISPLAY
+    int32_t frames = 0;       // 0: run until ended
+    bool stats = false;
+};
+
+inline constexpr int32_t kMaxWindowSide = 1 << 15;
+
+// Reads a window id as X11 programs write them: decimal or 0x hexadecimal, never zero.
+bool ParseWindowId(const std::string& text, unsigned long& id);
+
+// Reads the arguments (without the program name) and the saver manager's window from
+// `managerWindow` (the XSCREENSAVER_WINDOW variable, or null) into `options`, including the
+// message file. On failure answers false with a one-line description in `error`.
+bool ParseX11Options(const std::vector<std::string>& arguments, const char* managerWindow,
+                     X11Options& options, std::string& error);
+
+}  // namespace korvane
