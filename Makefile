@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: run test config sim bench bench-wine package format
+.PHONY: run test config sim bench bench-wine package format install-x11
 
 run:
 	scripts/run.sh /s
@@ -24,3 +24,11 @@ package:
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The native X11 program, its manual page and its saver-manager description, under
+# $(DESTDIR)$(PREFIX): bin/, share/man/man6/ and share/xscreensaver/config/.
+PREFIX ?= /usr/local
+install-x11:
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release --target korvane-x11
+	DESTDIR="$(DESTDIR)" cmake --install build/native-release --component x11 --prefix "$(PREFIX)"

@@ -125,16 +125,18 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
         error = "-geometry is for a window of our own, not with -root or -window-id";
         return false;
     }
-    if (haveRoot) {
-        options.target = WindowTarget::kRoot;
-    } else if (haveWindowId) {
+    if (haveWindowId) {
         options.target = WindowTarget::kExisting;
     } else if (managerWindow != nullptr && *managerWindow != '\0' && !haveGeometry) {
+        // A saver manager runs its programs with -root and names its own window here: that
+        // window stands in for the root, as it does for every program it runs.
         if (!ParseWindowId(managerWindow, options.windowId)) {
             error = std::string("XSCREENSAVER_WINDOW holds no window id: '") + managerWindow + "'";
             return false;
         }
         options.target = WindowTarget::kExisting;
+    } else if (haveRoot) {
+        options.target = WindowTarget::kRoot;
     }
     return FinishShowSwitches(options, error);
 }

@@ -11,8 +11,8 @@ namespace korvane {
 // Where the picture goes.
 enum class WindowTarget {
     kOwnWindow,  // a window of our own, -geometry WxH
-    kRoot,       // -root
-    kExisting,   // -window-id ID, or the manager's XSCREENSAVER_WINDOW
+    kRoot,       // -root, outside a saver manager
+    kExisting,   // -window-id ID, or the manager's XSCREENSAVER_WINDOW (with or without -root)
 };
 
 // What korvane-x11 was asked to do: the show's switches and its own.

@@ -53,6 +53,8 @@ if ! read -r -t 30 display <"$state/displayfd"; then
     exit 3
 fi
 export DISPLAY=":$display" KORVANE_XVFB_PID=$xvfb_pid
+# A saver manager's window on the outer display means nothing on this one.
+unset XSCREENSAVER_WINDOW
 
 set +e
 timeout --kill-after=10 "$limit" "$@"

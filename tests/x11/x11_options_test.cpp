@@ -39,8 +39,14 @@ TEST(X11Options, WhereThePictureGoes) {
     EXPECT_EQ(sized.height, 480);
 
     X11Options root;
-    ASSERT_TRUE(Parse({"-root"}, root, error, "0x123"));
+    ASSERT_TRUE(Parse({"-root"}, root, error));
     EXPECT_EQ(root.target, WindowTarget::kRoot);
+
+    // Under a saver manager -root means the manager's window.
+    X11Options managedRoot;
+    ASSERT_TRUE(Parse({"-root"}, managedRoot, error, "4242"));
+    EXPECT_EQ(managedRoot.target, WindowTarget::kExisting);
+    EXPECT_EQ(managedRoot.windowId, 4242ul);
 
     X11Options manager;
     ASSERT_TRUE(Parse({}, manager, error, "0x123"));
