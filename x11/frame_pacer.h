@@ -19,7 +19,7 @@ class FramePacer {
     // Records a tick that starts at `now` (at or after NextDeadline()) and moves on to the
     // first deadline still ahead of it.
     void TickStarted(int64_t now);
-    // Starts the deadlines again from `start` after a pause; the counts carry on.
+    // Starts the deadlines again from `start`, after a pause or a new start; the counts carry on.
     void Restart(int64_t start) { deadline_ = start; }
 
     int64_t ticks() const { return ticks_; }

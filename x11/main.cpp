@@ -106,7 +106,13 @@ bool BuildStage(Display* display, const TargetWindow& target, const PixelConvers
         display, target.window, target.visual, target.depth, conversion, target.width,
         target.height);
     gStats.shmId = stage.presenter->shmId();
-    return stage.presenter->Ready();
+    if (!stage.presenter->Ready()) {
+        return false;
+    }
+    // The black pages, as the show starts. The first picture costs the server far more than a
+    // frame (it maps the segment), so it is shown before the clock starts, not in frame 0's slot.
+    stage.presenter->Present(stage.run->backBuffer());
+    return true;
 }
 
 // True when the window is gone: a destroyed window answers every request with an error.
@@ -217,9 +223,8 @@ int Run(const X11Options& options) {
                 XCloseDisplay(display);
                 return kFailed;
             }
-            if (!stepping) {
-                pacer.Restart(MonotonicNow());
-            }
+            // The new show's clock starts now: the rebuild is no frame's lateness.
+            pacer.Restart(MonotonicNow());
             stepping = true;
         }
 
