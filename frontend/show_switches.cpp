@@ -78,8 +78,7 @@ void ApplyShowSwitches(const ShowSwitches& switches, ShowSettings& settings) {
     settings.codeEnabled = switches.codeEnabled;
     if (switches.hasMessage) {
         settings.messageText.fill('\0');
-        const std::size_t kept =
-            std::min(switches.message.size(), settings.messageText.size() - 1);
+        const std::size_t kept = std::min(switches.message.size(), settings.messageText.size() - 1);
         std::memcpy(settings.messageText.data(), switches.message.data(), kept);
     }
     if (switches.hasPhoneNumber) {

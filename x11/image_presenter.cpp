@@ -41,9 +41,9 @@ bool ImagePresenter::MakeSharedImage(Visual* visual, int32_t depth) {
     if (!XShmQueryExtension(display_)) {
         return false;
     }
-    image_ = XShmCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
-                             &shmInfo_, static_cast<unsigned>(width_),
-                             static_cast<unsigned>(height_));
+    image_ =
+        XShmCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &shmInfo_,
+                        static_cast<unsigned>(width_), static_cast<unsigned>(height_));
     if (image_ == nullptr) {
         return false;
     }
@@ -51,8 +51,8 @@ bool ImagePresenter::MakeSharedImage(Visual* visual, int32_t depth) {
     shmInfo_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
     if (shmInfo_.shmid >= 0) {
         void* address = shmat(shmInfo_.shmid, nullptr, 0);
-        shmInfo_.shmaddr = address == reinterpret_cast<void*>(-1) ? nullptr
-                                                                  : static_cast<char*>(address);
+        shmInfo_.shmaddr =
+            address == reinterpret_cast<void*>(-1) ? nullptr : static_cast<char*>(address);
     }
     if (shmInfo_.shmaddr != nullptr) {
         shmInfo_.readOnly = False;

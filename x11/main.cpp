@@ -102,9 +102,9 @@ bool BuildStage(Display* display, const TargetWindow& target, const PixelConvers
                 const X11Options& options, const IndexedBitmap& sheet, Stage& stage) {
     stage.presenter.reset();
     stage.run = std::make_unique<ShowRun>(options, sheet, target.width, target.height);
-    stage.presenter = std::make_unique<ImagePresenter>(
-        display, target.window, target.visual, target.depth, conversion, target.width,
-        target.height);
+    stage.presenter =
+        std::make_unique<ImagePresenter>(display, target.window, target.visual, target.depth,
+                                         conversion, target.width, target.height);
     gStats.shmId = stage.presenter->shmId();
     if (!stage.presenter->Ready()) {
         return false;
@@ -135,9 +135,9 @@ int Run(const X11Options& options) {
     Display* display =
         XOpenDisplay(options.displayName.empty() ? nullptr : options.displayName.c_str());
     if (display == nullptr) {
-        std::fprintf(stderr, "korvane-x11: cannot open display '%s'\n",
-                     options.displayName.empty() ? XDisplayName(nullptr)
-                                                 : options.displayName.c_str());
+        std::fprintf(
+            stderr, "korvane-x11: cannot open display '%s'\n",
+            options.displayName.empty() ? XDisplayName(nullptr) : options.displayName.c_str());
         return kFailed;
     }
     RecordXErrors();
@@ -197,8 +197,7 @@ int Run(const X11Options& options) {
             } else if (event.type == ClientMessage && target.own &&
                        static_cast<Atom>(event.xclient.data.l[0]) == target.deleteWindow) {
                 ended = true;
-            } else if (event.type == ConfigureNotify &&
-                       event.xconfigure.window == target.window &&
+            } else if (event.type == ConfigureNotify && event.xconfigure.window == target.window &&
                        (event.xconfigure.width != target.width ||
                         event.xconfigure.height != target.height)) {
                 target.width = event.xconfigure.width;

@@ -44,8 +44,7 @@ struct PixelConversion {
 
 // The conversion to `visual`, or false with a one-line reason: TrueColor at 16 or 32 bits per
 // pixel with channels of 1 to 8 bits is drawn, anything else is not.
-bool ChooseConversion(const VisualLayout& visual, PixelConversion& conversion,
-                      std::string& reason);
+bool ChooseConversion(const VisualLayout& visual, PixelConversion& conversion, std::string& reason);
 
 // Converts `width` x `height` pixels of 0x00RRGGBB rows (`sourcePitch` bytes apart) into
 // `target` rows `targetPitch` bytes apart.

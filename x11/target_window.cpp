@@ -14,10 +14,10 @@ constexpr long kEvents = StructureNotifyMask | ExposureMask;
 
 bool MakeOwnWindow(Display* display, const X11Options& options, TargetWindow& target) {
     const int screen = DefaultScreen(display);
-    target.window = XCreateSimpleWindow(
-        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(options.width),
-        static_cast<unsigned>(options.height), 0, BlackPixel(display, screen),
-        BlackPixel(display, screen));
+    target.window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                                        static_cast<unsigned>(options.width),
+                                        static_cast<unsigned>(options.height), 0,
+                                        BlackPixel(display, screen), BlackPixel(display, screen));
     target.own = true;
     XStoreName(display, target.window, "Korvane");
     XClassHint hint{const_cast<char*>("korvane-x11"), const_cast<char*>("Korvane")};

@@ -13,8 +13,8 @@ namespace korvane {
 // The window the show is drawn into and what drawing into it needs to know.
 struct TargetWindow {
     Window window = 0;
-    bool own = false;        // ours to close; the others belong to someone else
-    Atom deleteWindow = 0;   // the window manager's close request, for our own window
+    bool own = false;       // ours to close; the others belong to someone else
+    Atom deleteWindow = 0;  // the window manager's close request, for our own window
     Visual* visual = nullptr;
     int32_t depth = 0;
     int32_t width = 0;

@@ -25,8 +25,7 @@ bool ParseGeometry(const std::string& text, int32_t& width, int32_t& height) {
         int32_t position = 0;
         const std::string_view place = rest.substr(offset + 1);
         const std::size_t second = place.find_first_of("+-");
-        if (second == std::string_view::npos ||
-            !ParseWhole(place.substr(0, second), position) ||
+        if (second == std::string_view::npos || !ParseWhole(place.substr(0, second), position) ||
             !ParseWhole(place.substr(second + 1), position)) {
             return false;
         }
@@ -48,8 +47,7 @@ bool ParseWindowId(const std::string& text, unsigned long& id) {
     const char* last = digits.data() + digits.size();
     const auto [end, status] = std::from_chars(digits.data(), last, id, base);
     // X resource ids have 29 bits; anything wider cannot name a window.
-    return status == std::errc() && end == last && !digits.empty() && id != 0 &&
-           id <= 0x1FFFFFFFul;
+    return status == std::errc() && end == last && !digits.empty() && id != 0 && id <= 0x1FFFFFFFul;
 }
 
 bool ParseX11Options(const std::vector<std::string>& arguments, const char* managerWindow,

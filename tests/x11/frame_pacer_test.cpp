@@ -27,9 +27,8 @@ TEST(FramePacer, DeadlinesStayOnTheStartsGridWhateverTheTicksCost) {
     EXPECT_EQ(pacer.WaitAt(1000 * kMs), 0);
     // Ticks that start a little after their deadline, by varying amounts (the work of a
     // frame), must not drift: the fourth is still due at start + 3 periods.
-    const std::vector<int64_t> due =
-        DeadlinesOfTicksAt(pacer, {1000 * kMs + 1, 1030 * kMs + 7 * kMs, 1060 * kMs + 29 * kMs,
-                                   1090 * kMs});
+    const std::vector<int64_t> due = DeadlinesOfTicksAt(
+        pacer, {1000 * kMs + 1, 1030 * kMs + 7 * kMs, 1060 * kMs + 29 * kMs, 1090 * kMs});
     EXPECT_EQ(due, (std::vector<int64_t>{1000 * kMs, 1030 * kMs, 1060 * kMs, 1090 * kMs}));
     EXPECT_EQ(pacer.NextDeadline(), 1120 * kMs);
     EXPECT_EQ(pacer.missedDeadlines(), 0);

@@ -91,8 +91,7 @@ TEST(PixelConversion, RefusesWhatItCannotDrawWithAReason) {
     EXPECT_FALSE(
         ChooseConversion(TrueColor(30, 32, 0x3FF00000, 0xFFC00, 0x3FF), conversion, reason));
     EXPECT_FALSE(ChooseConversion(TrueColor(16, 16, 0xF801, 0x07E0, 0x001E), conversion, reason));
-    EXPECT_FALSE(
-        ChooseConversion(TrueColor(16, 16, 0xF8000, 0x07E0, 0x001F), conversion, reason));
+    EXPECT_FALSE(ChooseConversion(TrueColor(16, 16, 0xF8000, 0x07E0, 0x001F), conversion, reason));
     EXPECT_NE(reason.find("colour masks"), std::string::npos) << reason;
 }
 

@@ -22,11 +22,9 @@ int main(int argc, char** argv) {
     }
     const int screen = DefaultScreen(display);
     // A background of its own colour, so a picture that never came shows as a difference.
-    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                              static_cast<unsigned>(width),
-                                              static_cast<unsigned>(height), 0,
-                                              WhitePixel(display, screen),
-                                              WhitePixel(display, screen));
+    const Window window = XCreateSimpleWindow(
+        display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 0, WhitePixel(display, screen), WhitePixel(display, screen));
     XSelectInput(display, window, StructureNotifyMask);
     XMapWindow(display, window);
     XEvent event;
