@@ -52,6 +52,25 @@ bool ChooseConversion(const VisualLayout& visual, PixelConversion& conversion,
     return true;
 }
 
+namespace {
+
+template <int32_t kBytes, bool kBigEndian>
+void ConvertRows(const PixelConversion& conversion, const uint8_t* source, int32_t sourcePitch,
+                 int32_t width, int32_t height, uint8_t* target, int32_t targetPitch) {
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* from = source + static_cast<size_t>(y) * static_cast<size_t>(sourcePitch);
+        uint8_t* to = target + static_cast<size_t>(y) * static_cast<size_t>(targetPitch);
+        for (int32_t x = 0; x < width; ++x, from += 4, to += kBytes) {
+            const uint32_t value = conversion.Convert(ReadSource(from));
+            for (int32_t b = 0; b < kBytes; ++b) {
+                to[b] = static_cast<uint8_t>(value >> (8 * (kBigEndian ? kBytes - 1 - b : b)));
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void ConvertPixels(const PixelConversion& conversion, const uint8_t* source, int32_t sourcePitch,
                    int32_t width, int32_t height, uint8_t* target, int32_t targetPitch) {
     if (conversion.identity) {
@@ -62,16 +81,14 @@ void ConvertPixels(const PixelConversion& conversion, const uint8_t* source, int
         }
         return;
     }
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* from = source + static_cast<size_t>(y) * static_cast<size_t>(sourcePitch);
-        uint8_t* to = target + static_cast<size_t>(y) * static_cast<size_t>(targetPitch);
-        for (int32_t x = 0; x < width; ++x, from += 4, to += conversion.bytesPerPixel) {
-            const uint32_t value = conversion.Convert(ReadSource(from));
-            for (int32_t b = 0; b < conversion.bytesPerPixel; ++b) {
-                const int32_t byte = conversion.bigEndian ? conversion.bytesPerPixel - 1 - b : b;
-                to[b] = static_cast<uint8_t>(value >> (8 * byte));
-            }
-        }
+    // One loop per layout, so the byte order and width are fixed in each.
+    const bool big = conversion.bigEndian;
+    if (conversion.bytesPerPixel == 2) {
+        (big ? ConvertRows<2, true> : ConvertRows<2, false>)(conversion, source, sourcePitch, width,
+                                                             height, target, targetPitch);
+    } else {
+        (big ? ConvertRows<4, true> : ConvertRows<4, false>)(conversion, source, sourcePitch, width,
+                                                             height, target, targetPitch);
     }
 }
 

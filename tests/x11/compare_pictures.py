@@ -8,7 +8,7 @@ each channel. Exit status 0 when every pixel matches, 1 otherwise, with where th
 """
 import sys
 
-from PIL import Image
+from PIL import Image, ImageChops
 
 
 def main(argv):
@@ -22,24 +22,30 @@ def main(argv):
     if shot.size != expected.size:
         print(f"size differs: screenshot {shot.size}, expected {expected.size}")
         return 1
-    width = shot.size[0]
-    got = list(shot.getdata())
-    want = list(expected.getdata())
     if reduce_565:
-        def squeeze(p):
-            return (p[0] >> 3, p[1] >> 2, p[2] >> 3)
-        got = [squeeze(p) for p in got]
-        want = [squeeze(p) for p in want]
-    differing = [i for i, (a, b) in enumerate(zip(got, want)) if a != b]
-    if differing:
+        shot = squeeze_565(shot)
+        expected = squeeze_565(expected)
+    box = ImageChops.difference(shot, expected).getbbox()
+    if box is not None:
+        # Slow but only on failure: count and locate the differences.
+        width = shot.size[0]
+        got, want = list(shot.getdata()), list(expected.getdata())
+        differing = [i for i, (a, b) in enumerate(zip(got, want)) if a != b]
         first = differing[0]
-        print(f"{len(differing)} of {len(want)} pixels differ; first at "
+        print(f"{len(differing)} of {len(want)} pixels differ, within {box}; first at "
               f"({first % width}, {first // width}): screenshot {got[first]}, "
               f"expected {want[first]}")
         return 1
-    lit = sum(1 for p in want if p != (0, 0, 0))
-    print(f"all {len(want)} pixels match ({lit} lit)")
+    lit = expected.size[0] * expected.size[1] - expected.convert("L").histogram()[0]
+    print(f"all {shot.size[0] * shot.size[1]} pixels match ({lit} lit)")
     return 0
+
+
+def squeeze_565(picture):
+    """Keeps the top 5, 6 and 5 bits of red, green and blue."""
+    red, green, blue = picture.split()
+    return Image.merge("RGB", (red.point(lambda v: v & 0xF8), green.point(lambda v: v & 0xFC),
+                               blue.point(lambda v: v & 0xF8)))
 
 
 if __name__ == "__main__":
