@@ -17,12 +17,13 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "grid/cell_geometry.h"
+#include "frontend/memory_show.h"
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
 #include "show/recording_sound_player.h"
@@ -35,7 +36,6 @@ namespace {
 
 constexpr int kNoMatch = 1;
 constexpr int kBadArguments = 2;
-constexpr int32_t kPictureDepth = 32;
 
 struct MatchOptions {
     int32_t depth = 24;
@@ -147,19 +147,18 @@ int Match(std::vector<std::string> arguments) {
     RecordingSoundPlayer sound(log);
     Show show(sound);
     ApplySimOptions(sim, show.settings);
-    CreateShowGrid(show, sim.width / kCellWidth, sim.height / kCellHeight);
-    MemoryDisplay pages(sim.width, sim.height, kPictureDepth);
-    SetUpMemoryDisplay(pages, &sheet, show.glyphStrip, show.cursorStrip);
-    show.display = &pages;
+    CreateShowGridForScreen(show, sim.width, sim.height);
+    const std::unique_ptr<MemoryDisplay> pages = MakeShowPages(show, sim.width, sim.height, sheet);
+    show.display = pages.get();
 
     // Fingerprints of the last stillGap + 1 frames; before the show, the screen is black.
-    const uint64_t black = PictureFingerprint(pages.backBuffer);
+    const uint64_t black = PictureFingerprint(pages->backBuffer);
     std::vector<uint64_t> recent(static_cast<size_t>(match.stillGap) + 1, black);
     size_t unmatched = candidates.size();
     for (int32_t t = 0; t < sim.frames && unmatched > 0; ++t) {
         log.Clear();
         FrameTick(show, t);
-        const uint64_t fingerprint = PictureFingerprint(pages.backBuffer);
+        const uint64_t fingerprint = PictureFingerprint(pages->backBuffer);
         recent[static_cast<size_t>(t) % recent.size()] = fingerprint;
         if (t < match.from) {
             continue;
@@ -167,10 +166,10 @@ int Match(std::vector<std::string> arguments) {
         const uint64_t earlier =
             recent[static_cast<size_t>(t + 1) % recent.size()];  // frame t - stillGap
         for (Candidate& candidate : candidates) {
-            if (candidate.frame >= 0 || !candidate.comparison.Matches(pages.backBuffer)) {
+            if (candidate.frame >= 0 || !candidate.comparison.Matches(pages->backBuffer)) {
                 continue;
             }
-            const int32_t lit = CountLitCells(pages.backBuffer);
+            const int32_t lit = CountLitCells(pages->backBuffer);
             if (lit >= match.minLit && fingerprint != earlier) {
                 candidate.frame = t;
                 candidate.lit = lit;
