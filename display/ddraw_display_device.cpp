@@ -77,6 +77,15 @@ DisplayResult DisplayDevice::CreateSurfaces(int32_t width, int32_t height, int32
         workSurface.object = nullptr;
         return result;
     }
+    // The front page and the work surface take their memory now, before any flip; the back
+    // page takes it at the clear that precedes the first flip (see the display set-up for
+    // why no surface may first be touched between two flips).
+    for (IDirectDrawSurface* surface : {primarySurface.object, workSurface.object}) {
+        DDSURFACEDESC touched = EmptyDescription();
+        if (surface->Lock(nullptr, &touched, DDLOCK_WAIT, nullptr) == DD_OK) {
+            surface->Unlock(nullptr);
+        }
+    }
     if (depth == 8) {
         // A stand-in until the set-up attaches the glyph sheet's own colours.
         const PaletteTable ramp = DefaultPaletteRamp();

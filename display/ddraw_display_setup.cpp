@@ -22,12 +22,13 @@ void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
     device.reset();
     device = std::make_unique<DisplayDevice>(platform.directDrawCreate);
 
+    bool pagesReady = false;
     if (device->Create(saverWindow) != kDisplayOk) {
         platform.notify("Create not Successful");
     } else if (device->CreateSurfaces(width, height, depth) != kDisplayOk) {
         platform.notify("NO VIDEOMODE");
     } else {
-        device->ClearFlipClear();
+        pagesReady = true;
     }
 
     if (depth < kFirstDepthWithoutPalette) {
@@ -46,6 +47,17 @@ void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
 
     WireStrips(glyphStrip, cursorStrip, &device->spriteSurface, &device->backBuffer,
                &device->workSurface);
+
+    // The first flip comes last, once every surface of the run holds its memory. Wine's
+    // renderer without OpenGL frees the memory of its swap chain's back buffer at every
+    // present, yet keeps presenting through a device context over that freed block; it
+    // survives only while the block is handed back by the next present. A surface allocated
+    // between two flips (the glyph sheet, loaded after the first one) takes the block, and
+    // the next Flip reads unmapped memory. Nothing is drawn before this point, so the
+    // screen shows the same either way.
+    if (pagesReady) {
+        device->ClearFlipClear();
+    }
 }
 
 }  // namespace korvane

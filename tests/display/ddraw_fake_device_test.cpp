@@ -2,6 +2,7 @@
 // real DirectDraw will not produce on demand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class FakePage : public FakeSurfaceBase {
                                    HANDLE) override {
         ++locks;
         lastLockFlags = flags;
+        Record("lock");
         if (!lockAnswers.empty()) {
             const HRESULT answer = lockAnswers.front();
             lockAnswers.erase(lockAnswers.begin());
@@ -48,6 +50,7 @@ class FakePage : public FakeSurfaceBase {
     HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE, DWORD flags) override {
         ++flips;
         lastFlipFlags = flags;
+        Record("flip");
         return DD_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS caps,
@@ -61,6 +64,14 @@ class FakePage : public FakeSurfaceBase {
         return DD_OK;
     }
 
+    void Record(const char* what) {
+        if (events != nullptr) {
+            events->push_back(std::string(name) + " " + what);
+        }
+    }
+
+    std::vector<std::string>* events = nullptr;  // shared with the other pages, in call order
+    const char* name = "";
     DWORD width = 8;
     DWORD height = 3;
     LONG pitch = 40;  // wider than a row of pixels: the gap must stay untouched
@@ -91,6 +102,7 @@ class FakeDirectDraw : public FakeDirectDrawBase {
         }
         if (description->dwWidth == 640 && description->dwHeight == 480) {
             ++sheetSurfaces;
+            events.push_back("sheet created");
             return DDERR_OUTOFMEMORY;
         }
         *surface = &work;
@@ -115,6 +127,7 @@ class FakeDirectDraw : public FakeDirectDrawBase {
     std::vector<DDSURFACEDESC> descriptions;
     std::vector<DWORD> paletteFlags;
     std::vector<PALETTEENTRY> lastEntries;
+    std::vector<std::string> events;
     int sheetSurfaces = 0;
 };
 
@@ -274,6 +287,37 @@ TEST_F(FakeDeviceTest, LostBackBufferIsRestoredOnTheWayIntoTheLock) {
     directDraw.back.lockAnswers = {DDERR_SURFACELOST, DDERR_SURFACELOST};
     EXPECT_EQ(device.LockBackBuffer(), DDERR_SURFACELOST);
     EXPECT_EQ(device.pixels, nullptr);
+}
+
+// Wine's renderer without OpenGL keeps presenting through a device context over memory that
+// it freed at the previous present; a surface that first takes memory between two flips can
+// take that block. So every page, the work surface and the glyph sheet come before the
+// first flip, and nothing is drawn before it.
+TEST_F(FakeDeviceTest, SetUpGivesEverySurfaceItsMemoryBeforeTheFirstFlip) {
+    directDraw.primary.events = directDraw.back.events = directDraw.work.events =
+        &directDraw.events;
+    directDraw.primary.name = "primary";
+    directDraw.back.name = "back";
+    directDraw.work.name = "work";
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    std::unique_ptr<DisplayDevice> device;
+    DisplaySetUpPlatform platform;
+    platform.directDrawCreate = &CreateFake;
+    platform.notify = &RecordNotice;
+    platform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, 64, 48, 32, platform);
+
+    const std::vector<std::string>& events = directDraw.events;
+    const auto firstFlip = std::find(events.begin(), events.end(), "primary flip");
+    ASSERT_NE(firstFlip, events.end());
+    for (const char* before : {"primary lock", "back lock", "work lock", "sheet created"}) {
+        EXPECT_NE(std::find(events.begin(), firstFlip, before), firstFlip) << before;
+    }
+    // Both pages are still black afterwards: the clear around the flip comes last.
+    EXPECT_EQ(std::count(firstFlip, events.end(), "back lock"), 1);
+    EXPECT_EQ(events.back(), "back lock");
+    EXPECT_EQ(notices, (std::vector<std::string>{"NO SPRITES"}));
 }
 
 TEST_F(FakeDeviceTest, SetUpReportsEachFailureAndCarriesOn) {

@@ -2,6 +2,7 @@
 // costs by itself and for showing which of the saver's steps a present path does not survive.
 //
 //   bare_flip_chain [--seconds N] [--lock] [--offscreen] [--dc] [--bltfast] [--palette]
+//                   [--late-sheet] [--thread]
 //
 // Always: a topmost window covering the screen, exclusive mode, a primary surface with one
 // back buffer, and a Flip every 30 ms until N seconds (default 20) have passed or a key is
@@ -14,8 +15,19 @@
 //   --palette    in 8-bit modes: attach a palette of 256 greens to the primary surface and
 //                fill the back buffer with bands of every index
 //   --realize    also select and realise the same colours as a GDI palette in the window's DC
+//   --late-sheet lock both pages before the first flip, and only after it load a 640 x 480
+//                sheet: an 8-bit DIB section copied through GetDC into a new offscreen surface,
+//                then deleted (the order in which a program loads its artwork after its first
+//                flip). Wine 8's renderer without OpenGL frees the swap chain's back buffer on
+//                every present but keeps presenting through a device context over the freed
+//                block; these allocations take that block, and a later Flip reads unmapped
+//                memory
+//   --thread     lock both pages before the first flip, and after every flip start a thread
+//                with the program's default stack size that ends at once, as PlaySoundA with
+//                SND_ASYNC does for every sound: its stack can take the freed block too
 // Prints "ready" once the first flip is done and, at the end, "frames N" (flips that answered
-// DD_OK) and the exit reason. Exit code 0, or 1 when DirectDraw could not be set up.
+// DD_OK) and the exit reason. Exit code 0, 1 when DirectDraw could not be set up, or 3 after
+// an access violation (reported as "access violation after N frames").
 #include <windows.h>
 
 #include <ddraw.h>
@@ -33,6 +45,8 @@ struct Options {
     bool bltFast = false;
     bool palette = false;
     bool realize = false;
+    bool lateSheet = false;
+    bool thread = false;
 };
 
 struct Chain {
@@ -102,6 +116,65 @@ void DrawCells(int frame) {
     }
 }
 
+// What a program does when it loads its artwork from a bitmap: a DIB section, a surface of
+// the same size, a GDI copy between them, and the DIB section deleted again.
+void LoadSheetLate() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 640;
+    info.bmiHeader.biHeight = 480;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 8;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP sheet = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    g_chain.small = CreateOffscreen(640, 480);
+    HDC dc = nullptr;
+    if (sheet != nullptr && g_chain.small != nullptr && g_chain.small->GetDC(&dc) == DD_OK) {
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(memory, sheet);
+        BitBlt(dc, 0, 0, 640, 480, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        g_chain.small->ReleaseDC(dc);
+    }
+    if (sheet != nullptr) {
+        DeleteObject(sheet);
+    }
+    std::printf("sheet loaded after the first flip\n");
+    std::fflush(stdout);
+}
+
+void TouchBothPages() {
+    IDirectDrawSurface* pages[] = {g_chain.primary, g_chain.back};
+    for (IDirectDrawSurface* page : pages) {
+        DDSURFACEDESC description = Description();
+        if (page->Lock(nullptr, &description, DDLOCK_WAIT, nullptr) == DD_OK) {
+            page->Unlock(nullptr);
+        }
+    }
+}
+
+DWORD WINAPI EndAtOnce(LPVOID) {
+    return 0;
+}
+
+void StartShortThread() {
+    HANDLE thread = CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr);
+    if (thread != nullptr) {
+        CloseHandle(thread);
+    }
+}
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+        std::printf("access violation after %ld frames\n", g_chain.frames);
+        std::fflush(stdout);
+        ExitProcess(3);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void Frame(int frame) {
     if (g_options.lock || (g_options.palette && g_chain.depth == 8)) {
         FillBack(frame);
@@ -111,6 +184,12 @@ void Frame(int frame) {
     }
     if (g_chain.primary->Flip(nullptr, DDFLIP_WAIT) == DD_OK) {
         ++g_chain.frames;
+    }
+    if (g_options.lateSheet && frame == 0) {
+        LoadSheetLate();
+    }
+    if (g_options.thread) {
+        StartShortThread();
     }
     if (!g_chain.readyPrinted) {
         g_chain.readyPrinted = true;
@@ -164,9 +243,12 @@ bool SetUp(HWND window) {
             ReleaseDC(window, dc);
         }
     }
-    if (g_options.offscreen || g_options.dc || g_options.bltFast) {
-        g_chain.large = CreateOffscreen(GetSystemMetrics(SM_CXSCREEN),
-                                        GetSystemMetrics(SM_CYSCREEN));
+    if (g_options.lateSheet || g_options.thread) {
+        TouchBothPages();
+    }
+    if ((g_options.offscreen || g_options.dc || g_options.bltFast) && !g_options.lateSheet) {
+        g_chain.large =
+            CreateOffscreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         g_chain.small = CreateOffscreen(640, 480);
     }
     if (g_options.dc && g_chain.small != nullptr) {
@@ -187,8 +269,8 @@ bool SetUp(HWND window) {
 }
 
 void TearDown() {
-    IUnknown* objects[] = {g_chain.small, g_chain.large, g_chain.back, g_chain.palette,
-                           g_chain.primary, g_chain.directDraw};
+    IUnknown* objects[] = {g_chain.small,   g_chain.large,   g_chain.back,
+                           g_chain.palette, g_chain.primary, g_chain.directDraw};
     for (IUnknown* object : objects) {
         if (object != nullptr) {
             object->Release();
@@ -237,11 +319,16 @@ int main(int argc, char** argv) {
             g_options.palette = true;
         } else if (std::strcmp(argv[i], "--realize") == 0) {
             g_options.realize = true;
+        } else if (std::strcmp(argv[i], "--late-sheet") == 0) {
+            g_options.lateSheet = true;
+        } else if (std::strcmp(argv[i], "--thread") == 0) {
+            g_options.thread = true;
         } else {
             std::fprintf(stderr, "bare_flip_chain: unknown argument '%s'\n", argv[i]);
             return 2;
         }
     }
+    SetUnhandledExceptionFilter(ReportCrash);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
