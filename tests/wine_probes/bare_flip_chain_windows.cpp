@@ -2,7 +2,7 @@
 // costs by itself and for showing which of the saver's steps a present path does not survive.
 //
 //   bare_flip_chain [--seconds N] [--lock] [--offscreen] [--dc] [--bltfast] [--palette]
-//                   [--late-sheet] [--thread]
+//                   [--realize] [--late-sheet] [--thread]
 //
 // Always: a topmost window covering the screen, exclusive mode, a primary surface with one
 // back buffer, and a Flip every 30 ms until N seconds (default 20) have passed or a key is
