@@ -5,6 +5,13 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
+if [ "${KORVANE_E2E_NO_SOUND:-0}" = 1 ]; then
+    # Wine's present path without OpenGL reads a freed page once a thread is started between
+    # two flips at 32 bits per pixel, and every asynchronous sound starts one (docs/wine-notes.md).
+    echo "note: sound switched off here: Wine's no3d present path at 32 bpp cannot survive it"
+    use_settings SFX=0
+fi
+
 start_saver /s
 if ! wait_window "Screen Saver" 20 >/dev/null; then
     fail "/s: no 'Screen Saver' window within 20 s"
