@@ -9,6 +9,15 @@ if(KORVANE_SANITIZE AND NOT WIN32)
     target_link_options(korvane_defaults INTERFACE -fsanitize=address,undefined)
 endif()
 
+# A fuzzer can only steer by the coverage of the code it drives, so every library of ours
+# carries libFuzzer's coverage counters in the fuzz build. Vectors there also poison their
+# spare capacity, so that buffers reused between inputs still catch reads past their size.
+if(KORVANE_BUILD_FUZZERS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_compile_options(korvane_defaults INTERFACE -fsanitize=fuzzer-no-link)
+    target_compile_definitions(korvane_defaults INTERFACE _GLIBCXX_SANITIZE_VECTOR=1)
+    target_link_options(korvane_defaults INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 if(WIN32)
     # A self-contained executable: only system DLLs are imported.
     target_link_options(korvane_defaults INTERFACE -static -static-libgcc -static-libstdc++)
