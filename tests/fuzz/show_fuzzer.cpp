@@ -1,21 +1,125 @@
-// Runs the whole show over fuzzed settings and screen sizes. The first bytes choose the
-// switches, the grid and the frame count; the rest split into the number and the message.
+// Runs the show as the simulator draws it: the real glyph sheet, decoded from the generated
+// bitmap, in memory pages of a fuzzed size and depth, with fuzzed switches, number, message
+// and frame count. Every copy goes through a checked surface, and after every frame every
+// cell code must name a cell of the sheet.
+//
+// Input: switches and depth, columns, rows, spare pixels, frames, start state, two bytes of
+// random draws, the rain's frame count, the number's length; then the number and the message.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
+#include "display/indexed_bitmap.h"
+#include "display/memory_display.h"
+#include "display/sprite_strip.h"
+#include "grid/cell_geometry.h"
 #include "show/frame_tick.h"
-#include "show/headless_show_display.h"
-#include "show/recording_sound_player.h"
 #include "show/show.h"
+#include "show/sound_cues.h"
+#include "tests/fuzz/checked_surface.h"
 
+namespace korvane {
 namespace {
 
-constexpr std::size_t kHeaderBytes = 6;
-constexpr int32_t kMaxFrames = 4000;
+constexpr std::size_t kHeaderBytes = 10;
+// Up to 1024 x 768 pixels: every screen size's code paths, at a cost one input can afford.
+constexpr int32_t kMaxCols = 64;
+constexpr int32_t kMaxRows = 32;
+constexpr int32_t kMaxFrames = 4081;
+// Copies are what a frame costs; a run stops after this many, so one input takes milliseconds
+// while the text sequences, which copy a few rows a frame, still run for thousands of frames.
+constexpr int64_t kCopyBudget = 5000;
+constexpr int32_t kMaxRandomDraws = 4095;
+constexpr int32_t kDepths[4] = {8, 16, 24, 32};
+// The sheet holds three rows of 40 cells in each brightness band.
+constexpr int32_t kSheetGlyphs = kCellsPerSheetRow * (kBandHeight / kCellHeight);
+constexpr int32_t kCellCodeLimit = kSheetGlyphs * 4;
+
+[[noreturn]] void Fail(const char* what, int32_t value) {
+    std::fprintf(stderr, "%s: %d\n", what, value);
+    std::abort();
+}
+
+const IndexedBitmap& GlyphSheet() {
+    static const IndexedBitmap sheet = [] {
+        IndexedBitmap decoded;
+        if (!ReadBitmapFile(KORVANE_FUZZ_GLYPH_SHEET, decoded)) {
+            std::fprintf(stderr, "cannot read the glyph sheet %s\n", KORVANE_FUZZ_GLYPH_SHEET);
+            std::abort();
+        }
+        return decoded;
+    }();
+    return sheet;
+}
+
+// The sheet as the display set-up puts it in a sprite surface of the given depth. Made once
+// per depth: converting the sheet costs more than most runs of the show.
+MemorySurface& SheetSurface(int32_t depthIndex) {
+    static std::array<std::unique_ptr<MemoryDisplay>, std::size(kDepths)> displays;
+    std::unique_ptr<MemoryDisplay>& display = displays[static_cast<std::size_t>(depthIndex)];
+    if (!display) {
+        display = std::make_unique<MemoryDisplay>(0, 0, kDepths[depthIndex]);
+        SpriteStrip glyphStrip;
+        SpriteStrip cursorStrip;
+        SetUpMemoryDisplay(*display, &GlyphSheet(), glyphStrip, cursorStrip);
+    }
+    return display->spriteSurface;
+}
+
+// Pages of the given size, in the memory of earlier runs: fresh pages of a screen's size cost
+// more in page faults than the whole show. The fuzz build has the vectors' unused capacity
+// poisoned, so a read past a page's size is still caught.
+MemoryDisplay& PagesFor(int32_t depthIndex, int32_t width, int32_t height) {
+    static std::array<std::unique_ptr<MemoryDisplay>, std::size(kDepths)> displays;
+    std::unique_ptr<MemoryDisplay>& display = displays[static_cast<std::size_t>(depthIndex)];
+    if (!display) {
+        display = std::make_unique<MemoryDisplay>(0, 0, kDepths[depthIndex]);
+    }
+    for (MemorySurface* page :
+         {&display->primarySurface, &display->backBuffer, &display->workSurface}) {
+        page->width = width;
+        page->height = height;
+        page->pitch = width * page->bytesPerPixel;
+        page->bytes.assign(static_cast<std::size_t>(page->pitch) * static_cast<std::size_t>(height),
+                           0);
+    }
+    return *display;
+}
+
+// Only the program's own four sounds exist, and a show without sound asks for none.
+class CheckedSoundPlayer : public SoundPlayer {
+  public:
+    void Stop() override {}
+    void Purge() override {}
+    void Play(int32_t id, bool /*loop*/) override {
+        if (!settings->soundEnabled) {
+            Fail("a sound was asked for with sound switched off", id);
+        }
+        if (id != kTraceTypingSound && id != kTraceSearchSound && id != kKeyClickSound &&
+            id != kTitleMusic) {
+            Fail("a sound that does not exist was asked for", id);
+        }
+    }
+
+    const ShowSettings* settings = nullptr;
+};
+
+void CheckCells(const CodeGrid& grid) {
+    for (const int32_t code : grid.cells) {
+        if (code < 0 || code >= kCellCodeLimit) {
+            Fail("cell code outside the glyph sheet", code);
+        }
+    }
+}
 
 }  // namespace
+}  // namespace korvane
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace korvane;
@@ -23,20 +127,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     const uint8_t switches = data[0];
-    const int32_t cols = data[1] % 96;  // includes empty and narrow grids
-    const int32_t rows = data[2] % 48;
-    const int32_t frames = 1 + (static_cast<int32_t>(data[3]) << 4) % kMaxFrames;
-    const std::size_t numberLength = std::min<std::size_t>(data[4] % 16, size - kHeaderBytes);
+    const int32_t depthIndex = (switches >> 5) & 3;
+    const int32_t cols = data[1] % (kMaxCols + 1);  // empty and one-cell grids included
+    const int32_t rows = data[2] % (kMaxRows + 1);
+    // A screen is rarely a whole number of cells: the spare pixels stay unused.
+    const int32_t width = cols * kCellWidth + (data[3] & 15);
+    const int32_t height = rows * kCellHeight + (data[3] >> 4) * (kCellHeight - 1) / 15;
+    // Mostly short runs, which are cheap, but the whole of a long sequence stays in reach.
+    const int32_t frames = 1 + data[4] * data[4] * (kMaxFrames - 1) / (255 * 255);
     const int32_t startState = data[5] % 5;
+    const int32_t randomDraws = (data[6] | data[7] << 8) & kMaxRandomDraws;
+    const int32_t rainFrames = std::min(data[8] * 10, CodeGrid::kRainFramesPerRun);
+    const std::size_t numberLength = std::min<std::size_t>(data[9] % 16, size - kHeaderBytes);
     const uint8_t* number = data + kHeaderBytes;
     const uint8_t* message = number + numberLength;
     const std::size_t messageLength = size - kHeaderBytes - numberLength;
 
-    ShowEventLog log;
-    RecordingSoundPlayer sound(log);
-    HeadlessShowDisplay display(log);
+    CheckedSoundPlayer sound;
     Show show(sound);
-    show.display = &display;
+    sound.settings = &show.settings;
     show.settings.titleEnabled = (switches & 1) != 0;
     show.settings.phoneEnabled = (switches & 2) != 0;
     show.settings.messageEnabled = (switches & 4) != 0;
@@ -49,18 +158,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     show.settings.messageText.fill('\0');
     std::memcpy(show.settings.messageText.data(), message,
                 std::min(messageLength, show.settings.messageText.size()));
-    for (int i = 0; i < 8; ++i) {
-        show.cursorStrip.AddFrame(i * 16, 0, i * 16 + 16, 24);
+
+    // The generator runs on through a whole session; any point of its cycle can meet a grid.
+    for (int32_t i = 0; i < randomDraws; ++i) {
+        show.random.Next();
     }
     CreateShowGrid(show, cols, rows);
     show.sequencerState = startState;
+    show.rainFrameCount = rainFrames;
 
-    for (int32_t t = 0; t < frames; ++t) {
-        log.Clear();
+    // The set-up clears the pages and wires both strips; the sheet comes from the cache.
+    MemoryDisplay& pages = PagesFor(depthIndex, width, height);
+    SetUpMemoryDisplay(pages, nullptr, show.glyphStrip, show.cursorStrip);
+    show.display = &pages;
+    CheckedSurface sheet("glyph sheet", SheetSurface(depthIndex));
+    CheckedSurface glyphTarget("back buffer", pages.backBuffer);
+    CheckedSurface cursorTarget("back buffer under the cursor", pages.backBuffer);
+    cursorTarget.TolerateCellPastGrid(cols, rows, kCellWidth, kCellHeight);
+    show.glyphStrip.sourceSurface = &sheet;
+    show.glyphStrip.targetSurface = &glyphTarget;
+    show.cursorStrip.sourceSurface = &sheet;
+    show.cursorStrip.targetSurface = &cursorTarget;
+
+    const auto copies = [&] {
+        return glyphTarget.copiesMade + glyphTarget.copiesRefused + cursorTarget.copiesMade +
+               cursorTarget.copiesRefused;
+    };
+    for (int32_t t = 0; t < frames && copies() < kCopyBudget; ++t) {
         FrameTick(show, t);
-        if (show.sequencerState < 0 || show.sequencerState > 4) {
-            __builtin_trap();  // a state outside 0..4 never survives a frame
+        if (show.sequencerState < kStateTitle || show.sequencerState > kStateCodeRainWithTitle) {
+            Fail("sequencer state outside 0..4", show.sequencerState);
         }
+        CheckCells(*show.grid);
     }
     return 0;
 }
