@@ -28,13 +28,17 @@ namespace korvane {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 10;
-// Up to 1024 x 768 pixels: every screen size's code paths, at a cost one input can afford.
-constexpr int32_t kMaxCols = 64;
-constexpr int32_t kMaxRows = 32;
-constexpr int32_t kMaxFrames = 4081;
-// Copies are what a frame costs; a run stops after this many, so one input takes milliseconds
-// while the text sequences, which copy a few rows a frame, still run for thousands of frames.
+// Up to 1920 x 1080 pixels, from the empty grid of a screen smaller than one cell.
+constexpr int32_t kMaxCols = 120;
+constexpr int32_t kMaxRows = 45;
+constexpr int32_t kMaxFrames = 2041;
+// Copies are what a frame costs most. After this many the strips lose their target and the
+// show runs on without pixels, its cell codes still checked, so one input takes milliseconds
+// and still reaches the end of a sequence on a screen-sized grid.
 constexpr int64_t kCopyBudget = 5000;
+// Each frame also visits every cell, to render the region and to check the codes; a run ends
+// after this many visits, so a screen-sized grid runs for tens of frames, a small one for all.
+constexpr int64_t kCellVisitBudget = 300000;
 constexpr int32_t kMaxRandomDraws = 4095;
 constexpr int32_t kDepths[4] = {8, 16, 24, 32};
 // The sheet holds three rows of 40 cells in each brightness band.
@@ -184,7 +188,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return glyphTarget.copiesMade + glyphTarget.copiesRefused + cursorTarget.copiesMade +
                cursorTarget.copiesRefused;
     };
-    for (int32_t t = 0; t < frames && copies() < kCopyBudget; ++t) {
+    const int64_t cellsPerFrame = int64_t{cols} * rows + 1;
+    for (int32_t t = 0; t < frames && t * cellsPerFrame < kCellVisitBudget; ++t) {
+        if (copies() >= kCopyBudget) {
+            show.glyphStrip.targetSurface = nullptr;
+            show.cursorStrip.targetSurface = nullptr;
+        }
         FrameTick(show, t);
         if (show.sequencerState < kStateTitle || show.sequencerState > kStateCodeRainWithTitle) {
             Fail("sequencer state outside 0..4", show.sequencerState);
