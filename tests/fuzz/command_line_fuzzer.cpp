@@ -5,15 +5,23 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <cstring>
+#include <memory>
 
 #include "host/command_line.h"
 
 namespace korvane {
 namespace {
 
-[[noreturn]] void Fail(const char* what, const std::string& line) {
-    std::fprintf(stderr, "%s: \"%s\"\n", what, line.c_str());
+// The line in a heap block of exactly its length and terminator, so that the sanitizer
+// catches any read past the terminator.
+struct Line {
+    const char* text;
+    std::size_t length;
+};
+
+[[noreturn]] void Fail(const char* what, const Line& line) {
+    std::fprintf(stderr, "%s: \"%s\"\n", what, line.text);
     std::abort();
 }
 
@@ -28,8 +36,8 @@ const char* DoubleByteStep(const char* text) {
     return isLead && text[1] != '\0' ? text + 2 : text + 1;
 }
 
-bool Within(const char* p, const std::string& line) {
-    return p >= line.c_str() && p <= line.c_str() + line.size();
+bool Within(const char* p, const Line& line) {
+    return p >= line.text && p <= line.text + line.length;
 }
 
 SaverMode ModeOfLetter(char letter) {
@@ -55,8 +63,8 @@ SaverMode ModeOfLetter(char letter) {
     }
 }
 
-void CheckLine(const std::string& line, CharacterStep step) {
-    const char* text = SkipProgramName(line.c_str(), step);
+void CheckLine(const Line& line, CharacterStep step) {
+    const char* text = SkipProgramName(line.text, step);
     if (!Within(text, line)) {
         Fail("the program name's end lies outside the line", line);
     }
@@ -95,9 +103,13 @@ void CheckLine(const std::string& line, CharacterStep step) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace korvane;
     // The line ends at its first zero, as the one Windows hands over does.
-    const std::string line(reinterpret_cast<const char*>(data), size);
-    const std::string terminated(line.c_str());
-    CheckLine(terminated, nullptr);
-    CheckLine(terminated, DoubleByteStep);
+    const auto* zero = static_cast<const uint8_t*>(std::memchr(data, 0, size));
+    const std::size_t length = zero != nullptr ? static_cast<std::size_t>(zero - data) : size;
+    const std::unique_ptr<char[]> buffer(new char[length + 1]);
+    std::memcpy(buffer.get(), data, length);
+    buffer[length] = '\0';
+    const Line line{buffer.get(), length};
+    CheckLine(line, nullptr);
+    CheckLine(line, DoubleByteStep);
     return 0;
 }
