@@ -18,6 +18,7 @@
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
 #include "display/sprite_strip.h"
+#include "frontend/memory_show.h"
 #include "grid/cell_geometry.h"
 #include "show/frame_tick.h"
 #include "show/show.h"
@@ -167,18 +168,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (int32_t i = 0; i < randomDraws; ++i) {
         show.random.Next();
     }
-    CreateShowGrid(show, cols, rows);
+    CreateShowGridForScreen(show, width, height);
     show.sequencerState = startState;
     show.rainFrameCount = rainFrames;
 
-    // The set-up clears the pages and wires both strips; the sheet comes from the cache.
+    // As the front ends set up their pages (MakeShowPages), at any of the saver's depths and
+    // without converting the sheet again: the set-up clears the pages and wires both strips,
+    // and the sheet comes from the cache.
     MemoryDisplay& pages = PagesFor(depthIndex, width, height);
     SetUpMemoryDisplay(pages, nullptr, show.glyphStrip, show.cursorStrip);
     show.display = &pages;
     CheckedSurface sheet("glyph sheet", SheetSurface(depthIndex));
     CheckedSurface glyphTarget("back buffer", pages.backBuffer);
     CheckedSurface cursorTarget("back buffer under the cursor", pages.backBuffer);
-    cursorTarget.TolerateCellPastGrid(cols, rows, kCellWidth, kCellHeight);
+    cursorTarget.TolerateCellPastGrid(show.grid->cols, show.grid->rows, kCellWidth, kCellHeight);
     show.glyphStrip.sourceSurface = &sheet;
     show.glyphStrip.targetSurface = &glyphTarget;
     show.cursorStrip.sourceSurface = &sheet;
@@ -188,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return glyphTarget.copiesMade + glyphTarget.copiesRefused + cursorTarget.copiesMade +
                cursorTarget.copiesRefused;
     };
-    const int64_t cellsPerFrame = int64_t{cols} * rows + 1;
+    const int64_t cellsPerFrame = int64_t{show.grid->cols} * show.grid->rows + 1;
     for (int32_t t = 0; t < frames && t * cellsPerFrame < kCellVisitBudget; ++t) {
         if (copies() >= kCopyBudget) {
             show.glyphStrip.targetSurface = nullptr;
