@@ -106,14 +106,17 @@ BEGIN {
     saver_cpu = c1 - c0; bare_cpu = b1 - b0
     # The bare chain counts its flips over its whole run; scale to the measured interval.
     bare = bf * s / total
+    bare_per = bare > 0 ? bare_cpu / bare : 0
+    cpu_ratio = bare_cpu > 0 ? saver_cpu / bare_cpu : 0
     if (f0 == "" || f1 == "" || f1 <= f0) {
         # At 8 bits Wine shows only two colours of the palette, so no screenshot names a frame.
         printf "%2d bpp, renderer %s: saver %.2f CPU s in %d s, frames not countable from the screen | ", bpp, r, saver_cpu, s
-        printf "bare chain %.2f CPU s, %d frames, %.1f ms CPU/frame | CPU ratio over the same time %.2f\n", bare_cpu, bare, bare > 0 ? 1000 * bare_cpu / bare : 0, bare_cpu > 0 ? saver_cpu / bare_cpu : 0
+        printf "bare chain %.2f CPU s, %d frames, %.1f ms CPU/frame | CPU ratio over the same time %.2f\n", bare_cpu, bare, 1000 * bare_per, cpu_ratio
         exit
     }
     frames = f1 - f0
-    per = saver_cpu / frames; bare_per = bare > 0 ? bare_cpu / bare : 0
+    per = saver_cpu / frames
+    ratio = bare_per > 0 ? per / bare_per : 0
     printf "%2d bpp, renderer %s: saver %.2f CPU s, %d frames (%.1f/s), %.1f ms CPU/frame | ", bpp, r, saver_cpu, frames, frames / s, 1000 * per
-    printf "bare chain %.2f CPU s, %d frames, %.1f ms CPU/frame | ratio %.2f\n", bare_cpu, bare, 1000 * bare_per, bare_per > 0 ? per / bare_per : 0
+    printf "bare chain %.2f CPU s, %d frames, %.1f ms CPU/frame | ratio %.2f\n", bare_cpu, bare, 1000 * bare_per, ratio
 }'
