@@ -17,21 +17,30 @@ DDSURFACEDESC EmptyDescription() {
     return description;
 }
 
+template <typename Object>
+void ReleaseReference(Object*& object) {
+    if (object != nullptr) {
+        object->Release();
+        object = nullptr;
+    }
+}
+
 }  // namespace
 
 DisplayDevice::DisplayDevice(DirectDrawCreateFunction directDrawCreate)
     : directDrawCreate_(directDrawCreate) {}
 
 DisplayDevice::~DisplayDevice() {
-    if (primarySurface.object != nullptr) {
-        primarySurface.object->Release();
-    }
-    if (spriteSurface.object != nullptr) {
-        spriteSurface.object->Release();
-    }
-    if (directDraw != nullptr) {
-        directDraw->Release();
-    }
+    ReleaseReference(spriteSurface.object);
+    ReleaseFlipChain();
+    ReleaseReference(directDraw);
+}
+
+void DisplayDevice::ReleaseFlipChain() {
+    ReleaseReference(workSurface.object);
+    ReleaseReference(backBuffer.object);
+    ReleaseReference(palette);
+    ReleaseReference(primarySurface.object);
 }
 
 DisplayResult DisplayDevice::Create(HWND saverWindow) {
@@ -48,10 +57,7 @@ DisplayResult DisplayDevice::CreateSurfaces(int32_t width, int32_t height, int32
     if (directDraw == nullptr) {
         return kNoObject;
     }
-    if (primarySurface.object != nullptr) {
-        primarySurface.object->Release();
-        primarySurface.object = nullptr;
-    }
+    ReleaseFlipChain();
     DDSURFACEDESC flipChain = EmptyDescription();
     flipChain.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     flipChain.dwBackBufferCount = 1;

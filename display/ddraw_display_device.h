@@ -18,9 +18,11 @@ using DirectDrawCreateFunction = HRESULT(WINAPI*)(GUID* driver, IDirectDraw** di
 
 // The DirectDraw device of one full-screen run: exclusive cooperation with the saver window,
 // a primary surface with one attached back buffer, a work surface, the glyph sheet's surface
-// and, in 8-bit modes, a palette. It holds one reference each on `directDraw`,
-// `primarySurface` and `spriteSurface` and releases exactly those; the rest end with the
-// DirectDraw object.
+// and, in 8-bit modes, a palette. It releases every reference it took: the back buffer that
+// GetAttachedSurface hands out counts as one, and a surface outlives the DirectDraw object
+// that made it, so nothing ends with the DirectDraw object by itself. The sheet's surface,
+// the work surface, the back buffer and the palette go before the primary surface, and the
+// DirectDraw object goes last.
 class DisplayDevice : public ShowDisplay {
   public:
     explicit DisplayDevice(DirectDrawCreateFunction directDrawCreate = &DirectDrawCreate);
@@ -53,6 +55,8 @@ class DisplayDevice : public ShowDisplay {
 
   private:
     void ForgetLock();
+    // Releases what CreateSurfaces made, so that a second call does not leak the first.
+    void ReleaseFlipChain();
 
     DirectDrawCreateFunction directDrawCreate_;
 };

@@ -11,8 +11,8 @@ constexpr int32_t kFirstDepthWithoutPalette = 15;
 constexpr COLORREF kBlack = 0;
 }  // namespace
 
-void ShowDisplayErrorBox(const char* text) {
-    MessageBoxA(nullptr, text, "ERROR!!", MB_OK);
+void ShowDisplayErrorBox(HWND owner, const char* text) {
+    MessageBoxA(owner, text, "ERROR!!", MB_OK);
 }
 
 void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
@@ -20,33 +20,46 @@ void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
                   const DisplaySetUpPlatform& platform) {
     // The old device goes first: exclusive mode belongs to one DirectDraw object at a time.
     device.reset();
-    device = std::make_unique<DisplayDevice>(platform.directDrawCreate);
+    for (SpriteStrip* strip : {&glyphStrip, &cursorStrip}) {
+        strip->sourceSurface = nullptr;
+        strip->targetSurface = nullptr;
+        strip->workSurface = nullptr;
+    }
+    auto made = std::make_unique<DisplayDevice>(platform.directDrawCreate);
 
     bool pagesReady = false;
-    if (device->Create(saverWindow) != kDisplayOk) {
-        platform.notify("Create not Successful");
-    } else if (device->CreateSurfaces(width, height, depth) != kDisplayOk) {
-        platform.notify("NO VIDEOMODE");
+    if (made->Create(saverWindow) != kDisplayOk) {
+        platform.notify(saverWindow, "Create not Successful");
+    } else if (made->CreateSurfaces(width, height, depth) != kDisplayOk) {
+        platform.notify(saverWindow, "NO VIDEOMODE");
     } else {
         pagesReady = true;
     }
 
     if (depth < kFirstDepthWithoutPalette) {
-        device->palette = LoadPalette(device->directDraw, platform.glyphSheet);
-        if (device->primarySurface.object != nullptr && device->palette != nullptr) {
-            device->primarySurface.object->SetPalette(device->palette);
+        IDirectDrawPalette* sheetPalette = LoadPalette(made->directDraw, platform.glyphSheet);
+        // The sheet's colours replace the stand-in ramp; our reference on the ramp goes.
+        if (made->palette != nullptr && sheetPalette != nullptr) {
+            made->palette->Release();
+            made->palette = nullptr;
+        }
+        if (sheetPalette != nullptr) {
+            made->palette = sheetPalette;
+        }
+        if (made->primarySurface.object != nullptr && made->palette != nullptr) {
+            made->primarySurface.object->SetPalette(made->palette);
         }
     }
 
-    device->spriteSurface.object = LoadBitmapSurface(device->directDraw, platform.glyphSheet, 0, 0);
-    if (device->spriteSurface.object != nullptr) {
-        SetSourceColorKey(device->spriteSurface.object, kBlack);
+    made->spriteSurface.object = LoadBitmapSurface(made->directDraw, platform.glyphSheet, 0, 0);
+    if (made->spriteSurface.object != nullptr) {
+        SetSourceColorKey(made->spriteSurface.object, kBlack);
     } else {
-        platform.notify("NO SPRITES");
+        platform.notify(saverWindow, "NO SPRITES");
     }
 
-    WireStrips(glyphStrip, cursorStrip, &device->spriteSurface, &device->backBuffer,
-               &device->workSurface);
+    WireStrips(glyphStrip, cursorStrip, &made->spriteSurface, &made->backBuffer,
+               &made->workSurface);
 
     // The first flip comes last, once every surface of the run holds its memory. Wine's
     // renderer without OpenGL frees the memory of its swap chain's back buffer at every
@@ -56,8 +69,9 @@ void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
     // the next Flip reads unmapped memory. Nothing is drawn before this point, so the
     // screen shows the same either way.
     if (pagesReady) {
-        device->ClearFlipClear();
+        made->ClearFlipClear();
     }
+    device = std::move(made);
 }
 
 }  // namespace korvane

@@ -11,11 +11,13 @@ namespace korvane {
 
 class SpriteStrip;
 
-// The set-up's way to tell the user of a failure and wait until it is acknowledged.
-using DisplayNoticeFunction = void (*)(const char* text);
+// The set-up's way to tell the user of a failure and wait until it is acknowledged. It runs a
+// message loop, so the window's messages arrive while the set-up is under way.
+using DisplayNoticeFunction = void (*)(HWND owner, const char* text);
 
-// Shows `text` in a message box captioned "ERROR!!" and waits for it.
-void ShowDisplayErrorBox(const char* text);
+// Shows `text` in a message box captioned "ERROR!!", owned by `owner` so that it stands in
+// front of the topmost saver, and waits for it.
+void ShowDisplayErrorBox(HWND owner, const char* text);
 
 // What the set-up reaches the platform through; tests replace the parts they must provoke.
 struct DisplaySetUpPlatform {
@@ -28,6 +30,8 @@ struct DisplaySetUpPlatform {
 // Replaces `device` with a new one opened for `saverWindow` at the desktop's width, height
 // and depth, loads the glyph sheet with black as its key (and its palette below 15 bits) and
 // points both strips at the new surfaces. It reports failures and always runs to its end.
+// The old device is released first; the new one is handed over only once it is complete, so
+// while the notices wait `device` is empty and the strips point nowhere.
 void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
                   SpriteStrip& cursorStrip, int32_t width, int32_t height, int32_t depth,
                   const DisplaySetUpPlatform& platform = {});

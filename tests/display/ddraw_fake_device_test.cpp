@@ -145,7 +145,7 @@ HRESULT WINAPI CreateFake(GUID*, IDirectDraw** directDraw, IUnknown*) {
 }
 
 std::vector<std::string> notices;
-void RecordNotice(const char* text) {
+void RecordNotice(HWND, const char* text) {
     notices.emplace_back(text);
 }
 
@@ -175,7 +175,7 @@ TEST_F(FakeDeviceTest, FailedCreateKeepsNothingAndReleasesNothing) {
     EXPECT_EQ(directDraw.releases, 0u);
 }
 
-TEST_F(FakeDeviceTest, OpensExclusiveFlipChainAndReleasesItsThreeReferences) {
+TEST_F(FakeDeviceTest, OpensExclusiveFlipChainAndReleasesEveryReferenceItTook) {
     {
         DisplayDevice device(&CreateFake);
         ASSERT_EQ(device.Create(window), kDisplayOk);
@@ -202,8 +202,9 @@ TEST_F(FakeDeviceTest, OpensExclusiveFlipChainAndReleasesItsThreeReferences) {
     }
     EXPECT_EQ(directDraw.releases, 1u);
     EXPECT_EQ(directDraw.primary.releases, 1u);
-    EXPECT_EQ(directDraw.work.releases, 1u);  // as the sprite surface, not as the work surface
-    EXPECT_EQ(directDraw.back.releases, 0u);
+    EXPECT_EQ(directDraw.work.releases,
+              2u);  // once as the sprite surface, once as the work surface
+    EXPECT_EQ(directDraw.back.releases, 1u);  // GetAttachedSurface's reference
 }
 
 TEST_F(FakeDeviceTest, DepthDecidesPaletteAndBytesPerPixel) {

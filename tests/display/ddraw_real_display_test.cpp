@@ -19,7 +19,7 @@
 namespace korvane {
 namespace {
 
-void IgnoreNotice(const char* text) {
+void IgnoreNotice(HWND, const char* text) {
     ADD_FAILURE() << "set-up reported: " << text;
 }
 
