@@ -33,9 +33,6 @@ inline constexpr uint32_t kMouseThreshold = 4;
 inline constexpr uint32_t kVerifyGraceMilliseconds = 200;
 inline constexpr uint32_t kNoVerificationYet = 0xFFFFFFFFu;
 
-// A client this wide or narrower is the preview: it never gets a grid, a display or a password.
-inline constexpr int32_t kPreviewMaxWidth = 200;
-
 enum class InputReaction {
     kNone,
     kHideCursor,          // the window is being shown
@@ -71,10 +68,5 @@ class MouseTracker {
 // True while a close request must be refused because a verification ended under 200 ms ago.
 // The unsigned difference makes the tick counter's wrap harmless.
 bool WithinVerifyGrace(uint32_t now, uint32_t lastVerifyTick);
-
-// The full-screen show and its password run only in windows wider than the preview.
-inline bool IsFullScreenWidth(int32_t clientWidth) {
-    return clientWidth > kPreviewMaxWidth;
-}
 
 }  // namespace korvane

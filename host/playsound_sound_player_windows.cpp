@@ -12,16 +12,16 @@ HMODULE OwnModule() {
 }  // namespace
 
 void PlaySoundSoundPlayer::Stop() {
-    PlaySoundA(nullptr, OwnModule(), SND_RESOURCE | SND_ASYNC);
+    playSound(nullptr, OwnModule(), SND_RESOURCE | SND_ASYNC);
 }
 
 void PlaySoundSoundPlayer::Play(int32_t id, bool loop) {
     const DWORD flags = SND_RESOURCE | SND_ASYNC | (loop ? SND_LOOP : 0);
-    PlaySoundA(MAKEINTRESOURCEA(id), OwnModule(), flags);
+    playSound(MAKEINTRESOURCEA(id), OwnModule(), flags);
 }
 
 void PlaySoundSoundPlayer::Purge() {
-    PlaySoundA(nullptr, OwnModule(), SND_PURGE | SND_ASYNC);
+    playSound(nullptr, OwnModule(), SND_PURGE | SND_ASYNC);
 }
 
 }  // namespace korvane

@@ -2,16 +2,25 @@
 // single full-screen instance and the platform's password verifier.
 #include <windows.h>
 
+#include <exception>
+
 #include "host/saver_host_windows.h"
+#include "host/screen_saver_password_windows.h"
 
 namespace korvane {
 namespace {
 
-constexpr char kSaverClassName[] = "WindowsScreenSaverClass";
 constexpr char kFullScreenTitle[] = "Screen Saver";
 constexpr char kPreviewTitle[] = "Preview";
 constexpr int kIconResource = 100;
 constexpr UINT kVerifyRequest = WM_APP;
+// WM_APP + 1 is the show's display set-up request.
+constexpr UINT kCoverAgainRequest = WM_APP + 2;
+constexpr int kGuardExitCode = -1;
+// Held by the one process whose full-screen run owns the platform's running flag.
+constexpr char kFullScreenClaimName[] = "KorvaneFullScreenSaverRun";
+// How long a second start looks for the first one's window, which may still be on its way.
+constexpr DWORD kFindRunningMilliseconds = 2000;
 
 SaverHost* activeHost = nullptr;
 
@@ -29,25 +38,100 @@ CursorPoint CursorNow() {
     return {point.x, point.y};
 }
 
-// Closes the registry key it holds on every way out.
-class RegistryKey {
-  public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
+// A full-screen saver stays shown, topmost and over the whole screen until our own close path
+// ends it: hiding, moving and resizing from outside are turned back here.
+void KeepCovering(WINDOWPOS& position, const RECT& cover) {
+    position.flags &= ~static_cast<UINT>(SWP_HIDEWINDOW);
+    if ((position.flags & SWP_NOMOVE) == 0) {
+        position.x = cover.left;
+        position.y = cover.top;
     }
-    HKEY* Receive() { return &key_; }
-    HKEY get() const { return key_; }
+    if ((position.flags & SWP_NOSIZE) == 0) {
+        position.cx = cover.right - cover.left;
+        position.cy = cover.bottom - cover.top;
+    }
+    if ((position.flags & SWP_NOZORDER) == 0) {
+        position.hwndInsertAfter = HWND_TOPMOST;
+    }
+}
 
-  private:
-    HKEY key_ = nullptr;
-};
+bool Uncovered(HWND window, const RECT& cover) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    return IsIconic(window) || !IsWindowVisible(window) || !EqualRect(&area, &cover) ||
+           (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0;
+}
+
+void CoverAgain(HWND window, const RECT& cover) {
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+    }
+    SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
+                 cover.bottom - cover.top, SWP_SHOWWINDOW);
+}
+
+// A second full-screen start brings the first forward and leaves.
+void BringRunningSaverForward() {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
+        if (running != nullptr && IsWindow(running)) {
+            SetForegroundWindow(running);
+            return;
+        }
+        if (GetTickCount() - start >= kFindRunningMilliseconds) {
+            return;
+        }
+        Sleep(50);
+    }
+}
+
+void ReleaseFullScreenClaim(SaverFramework& framework) {
+    if (framework.fullScreenClaim != nullptr) {
+        ReleaseMutex(framework.fullScreenClaim);
+        CloseHandle(framework.fullScreenClaim);
+        framework.fullScreenClaim = nullptr;
+    }
+}
 
 }  // namespace
+
+void AnnounceRunningToSystem(bool on) {
+    UINT previous = 0;
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
+}
+
+bool ClaimFullScreenRun(HANDLE& claim) {
+    if (claim != nullptr) {
+        return true;
+    }
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kFullScreenClaimName);
+    if (mutex == nullptr) {
+        return true;  // no claim to be had: the window search alone decides, as before
+    }
+    // An abandoned claim is ours: its owner ended without giving it back.
+    const DWORD waited = WaitForSingleObject(mutex, 0);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        claim = mutex;
+        return true;
+    }
+    CloseHandle(mutex);
+    return false;
+}
+
+LONG WINAPI SaverCrashGuard(EXCEPTION_POINTERS*) {
+    // Never hands the exception on: the system's own handler would call this filter again.
+    static LONG entered = 0;
+    if (InterlockedExchange(&entered, 1) == 0) {
+        SetSaverRunning(false);
+    }
+    ExitProcess(static_cast<UINT>(kGuardExitCode));
+}
+
+void EndSaverRun(HWND window) {
+    Framework().destroyStarted = true;
+    DestroyWindow(window);
+}
 
 void SetActiveSaverHost(SaverHost* host) {
     activeHost = host;
@@ -57,11 +141,18 @@ SaverHost& ActiveSaverHost() {
 }
 
 void SetSaverRunning(bool on) {
-    if (!Framework().onWindows9x) {
+    if (activeHost == nullptr) {
         return;
     }
-    UINT previous = 0;
-    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on ? 1 : 0, &previous, 0);
+    SaverFramework& framework = Framework();
+    if (!framework.onWindows9x || framework.announcedRunning == on) {
+        return;
+    }
+    if (on && !framework.ownsFullScreenRun) {
+        return;  // only the one full-screen run that holds the claim owns the flag
+    }
+    framework.announcedRunning = on;
+    framework.announceRunning(on);
 }
 
 void ReleasePasswordVerifier() {
@@ -85,19 +176,10 @@ void LoadPasswordVerifier() {
     if (framework.passwordLibrary != nullptr) {
         ReleasePasswordVerifier();
     }
-    RegistryKey desktop;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", desktop.Receive()) !=
-        ERROR_SUCCESS) {
+    if (!ReadPasswordRequired().value_or(false)) {
         return;
     }
-    DWORD usePassword = 0;
-    DWORD size = sizeof usePassword;
-    if (RegQueryValueExA(desktop.get(), "ScreenSaveUsePassword", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&usePassword), &size) != ERROR_SUCCESS ||
-        usePassword == 0) {
-        return;
-    }
-    framework.passwordLibrary = LoadLibraryA("PASSWORD.CPL");
+    framework.passwordLibrary = LoadSystemVerifierLibrary();
     if (framework.passwordLibrary == nullptr) {
         return;
     }
@@ -172,11 +254,19 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         PostClose(window);
         return framework.verifyProc != nullptr ? 1 : 0;
     }
+    if (message == WM_CLOSE) {
+        // What DefWindowProc would do, but through the one path that may end the run.
+        EndSaverRun(window);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SaverFramework& framework = Framework();
+    const bool guardsScreen = !framework.previewMode && !framework.destroyStarted;
     switch (message) {
         case WM_CREATE: {
             // Only an input method that is already loaded is detached; we never load one.
@@ -194,13 +284,37 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         }
         case WM_DESTROY:
-            if (GetModuleHandleA("IMM32.DLL") != nullptr &&
-                framework.immAssociateContext != nullptr &&
-                framework.previousInputContext != nullptr) {
-                framework.immAssociateContext(window, framework.previousInputContext);
+        case WM_NCDESTROY:
+            // Only the system (for a preview, with its parent) or our own close path destroys
+            // the window; a forged one must not tear down the show or end the loop.
+            if (guardsScreen) {
+                return 0;
             }
-            PostQuitMessage(0);
+            if (message == WM_DESTROY) {
+                if (GetModuleHandleA("IMM32.DLL") != nullptr &&
+                    framework.immAssociateContext != nullptr &&
+                    framework.previousInputContext != nullptr) {
+                    framework.immAssociateContext(window, framework.previousInputContext);
+                }
+                PostQuitMessage(0);
+            }
             break;
+        case WM_WINDOWPOSCHANGING:
+            if (guardsScreen) {
+                KeepCovering(*reinterpret_cast<WINDOWPOS*>(lParam), framework.coverRect);
+            }
+            break;
+        case WM_WINDOWPOSCHANGED:
+            // What cannot be refused beforehand (a minimised state) is undone straight after.
+            if (guardsScreen && Uncovered(window, framework.coverRect)) {
+                PostMessageA(window, kCoverAgainRequest, 0, 0);
+            }
+            break;
+        case kCoverAgainRequest:
+            if (guardsScreen && Uncovered(window, framework.coverRect)) {
+                CoverAgain(window, framework.coverRect);
+            }
+            return 0;
         case WM_SETTEXT:
             return 0;
         case WM_PAINT:
@@ -248,16 +362,32 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return ShowSaverProc(window, message, wParam, lParam);
 }
 
-int RunSaverWindow(HWND parent) {
-    SaverFramework& framework = Framework();
+}  // namespace
+
+LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A C++ exception cannot unwind through the system's dispatch frames; it ends here. The
+    // window and its password gate stay, and the show drops to a black screen.
+    try {
+        return HandleSaverMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        DropShowAfterFailure(window);
+        return 0;
+    }
+}
+
+bool RegisterSaverClass(HINSTANCE instance) {
     WNDCLASSA windowClass{};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
     windowClass.lpfnWndProc = SaverClassProc;
-    windowClass.hInstance = framework.saverInstance;
-    windowClass.hIcon = LoadIconA(framework.saverInstance, MAKEINTRESOURCEA(kIconResource));
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kSaverClassName;
+    return RegisterClassA(&windowClass) != 0;
+}
 
+int RunSaverWindow(HWND parent) {
+    SaverFramework& framework = Framework();
     RECT area{};
     DWORD style = 0;
     DWORD extendedStyle = 0;
@@ -275,10 +405,19 @@ int RunSaverWindow(HWND parent) {
         extendedStyle = WS_EX_TOPMOST;
         title = kFullScreenTitle;
         framework.previewMode = false;
-        // One full-screen saver at a time: a second start brings the first forward.
+        framework.coverRect = area;
+        // One full-screen saver at a time: a second start brings the first forward. The claim
+        // settles two starts at once, which can both miss each other's window.
+        framework.ownsFullScreenRun = framework.claimFullScreen(framework.fullScreenClaim);
+        if (!framework.ownsFullScreenRun) {
+            BringRunningSaverForward();
+            return 0;
+        }
         HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
         if (running != nullptr && IsWindow(running)) {
             SetForegroundWindow(running);
+            ReleaseFullScreenClaim(framework);
+            framework.ownsFullScreenRun = false;
             return 0;
         }
         LoadPasswordVerifier();
@@ -287,21 +426,30 @@ int RunSaverWindow(HWND parent) {
         framework.onWindows9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
     HWND window = nullptr;
-    if (RegisterClassA(&windowClass) != 0) {
+    if (RegisterSaverClass(framework.saverInstance)) {
         window = CreateWindowExA(extendedStyle, kSaverClassName, title, style, area.left, area.top,
                                  area.right - area.left, area.bottom - area.top, parent, nullptr,
                                  framework.saverInstance, nullptr);
     }
     if (window == nullptr) {
         ReleasePasswordVerifier();
+        ReleaseFullScreenClaim(framework);
         return -1;
     }
     if (parent == nullptr) {
         SetForegroundWindow(window);
     }
     MSG message{};
-    BOOL got;
-    while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // A full-screen run ends only after our own close path destroyed its window; a
+            // WM_QUIT that anyone else posted is dropped.
+            if (framework.previewMode || framework.destroyStarted || !IsWindow(window)) {
+                break;
+            }
+            continue;
+        }
         if (got == -1) {
             continue;
         }
@@ -309,6 +457,7 @@ int RunSaverWindow(HWND parent) {
         DispatchMessageA(&message);
     }
     ReleasePasswordVerifier();
+    ReleaseFullScreenClaim(framework);
     return static_cast<int>(message.wParam);
 }
 

@@ -12,12 +12,30 @@ namespace korvane {
 
 using VerifyPasswordProc = BOOL(WINAPI*)(HWND);
 using ImmAssociateContextProc = HANDLE(WINAPI*)(HWND, HANDLE);
+// Tells the platform whether a saver runs (on Windows 9x this disables task switching).
+using AnnounceRunningProc = void (*)(bool on);
+// True when this process may run full screen: no other full-screen run holds the claim.
+using ClaimFullScreenProc = bool (*)(HANDLE& claim);
+
+void AnnounceRunningToSystem(bool on);
+bool ClaimFullScreenRun(HANDLE& claim);
 
 // The screen-saver framework's state: window class, input rules and the platform's verifier.
 struct SaverFramework {
     HINSTANCE saverInstance = nullptr;
     bool onWindows9x = false;
+    // Decided by the switch alone (/p or /l), never by the window's size.
     bool previewMode = false;
+    AnnounceRunningProc announceRunning = &AnnounceRunningToSystem;
+    ClaimFullScreenProc claimFullScreen = &ClaimFullScreenRun;
+    HANDLE fullScreenClaim = nullptr;
+    bool ownsFullScreenRun = false;
+    // Only the process that told the platform a saver runs may take it back.
+    bool announcedRunning = false;
+    // Set by our own close path just before it destroys the window; until then a full-screen
+    // run ignores destroy and quit messages, whoever sends them.
+    bool destroyStarted = false;
+    RECT coverRect{};
     LONG closeAllowed = 0;
     bool verifyingPassword = false;
     HMODULE passwordLibrary = nullptr;
@@ -37,6 +55,13 @@ struct SaverWindowState {
     int32_t tickCounter = 0;
     int32_t previewColourStep = kInitialPreviewColourStep;
     PreviewFrame previewPixels{};
+    bool fullScreenRunStarted = false;
+    // A display set-up request that we posted and that has not been carried out yet.
+    bool setUpRequested = false;
+    // A close request that came while the display was being set up; handled afterwards.
+    bool closeDeferred = false;
+    // A failure inside the show dropped it to a black screen; the password gate stays.
+    bool showFailed = false;
 };
 
 // Everything one saver process keeps between messages. The entry point owns the one instance;
@@ -51,17 +76,26 @@ void SetActiveSaverHost(SaverHost* host);
 SaverHost& ActiveSaverHost();
 
 // Framework (window class, message loop, input, password verifier).
+inline constexpr char kSaverClassName[] = "WindowsScreenSaverClass";
 int RunSaverWindow(HWND parent);
+bool RegisterSaverClass(HINSTANCE instance);
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG CheckSaverPassword(HWND window);
 void LoadPasswordVerifier();
 void ReleasePasswordVerifier();
 void SetSaverRunning(bool on);
+// Ends a full-screen run through our own close path: the only destroy it accepts.
+void EndSaverRun(HWND window);
+// Ends the process with -1 after taking back the running flag, once, whatever crashed.
+LONG WINAPI SaverCrashGuard(EXCEPTION_POINTERS* exception);
 
 // The show's reaction to the window's messages.
 LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LONG VerifyShowPassword(HWND window);
+// Drops the show to a black screen after a failure inside it; the window and the password
+// gate stay.
+void DropShowAfterFailure(HWND window);
 
 // Start-up.
 [[noreturn]] void StartFromCommandLine();

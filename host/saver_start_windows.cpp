@@ -8,8 +8,6 @@
 namespace korvane {
 namespace {
 
-// What the exception guard ends the process with.
-constexpr int kGuardExitCode = -1;
 constexpr int kRefusedExitCode = -1;
 
 using ChangePasswordProc = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
@@ -37,15 +35,6 @@ int ShowDialog(HWND parent) {
     SaverHost& host = ActiveSaverHost();
     return static_cast<int>(
         ShowConfigDialog(host.framework.saverInstance, parent, host.show.show.settings));
-}
-
-// A crash anywhere in a mode must not leave the platform believing a saver still runs.
-LONG WINAPI GuardFilter(EXCEPTION_POINTERS* exception) {
-    if (UnhandledExceptionFilter(exception) == EXCEPTION_EXECUTE_HANDLER) {
-        SetSaverRunning(false);
-        ExitProcess(static_cast<UINT>(kGuardExitCode));
-    }
-    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 int RunMode(const char* text) {
@@ -98,8 +87,8 @@ int DispatchMode(HINSTANCE instance, const char* text) {
     SaverFramework& framework = ActiveSaverHost().framework;
     framework.saverInstance = instance;
     framework.onWindows9x = OnWindows9x();
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(GuardFilter);
-    int code = kGuardExitCode;
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(SaverCrashGuard);
+    int code = kRefusedExitCode;
     try {
         code = RunMode(text);
     } catch (...) {

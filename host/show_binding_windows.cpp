@@ -19,6 +19,17 @@ void LoadShowSettings(ShowBinding& binding) {
 }
 
 void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode) {
+    if (binding.settingUpDisplay) {
+        return;
+    }
+    // Cleared on every way out, a thrown failure included.
+    struct SettingUp {
+        bool& flag;
+        explicit SettingUp(bool& on) : flag(on) { flag = true; }
+        SettingUp(const SettingUp&) = delete;
+        SettingUp& operator=(const SettingUp&) = delete;
+        ~SettingUp() { flag = false; }
+    } settingUp(binding.settingUpDisplay);
     // The show must never hold the device that the set-up is about to destroy.
     binding.show.display = nullptr;
     SetUpDisplay(binding.display, window, binding.show.glyphStrip, binding.show.cursorStrip,

@@ -18,6 +18,7 @@ struct ShowBinding {
     Show show{sound};
     std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
     DisplaySetUpPlatform displayPlatform;    // tests swap in their own DirectDraw and notices
+    bool settingUpDisplay = false;           // while true the show has no display at all
 };
 
 // The desktop's width, height and bits per pixel.
@@ -30,7 +31,8 @@ DesktopMode QueryDesktopMode();
 
 // Settings from the registry, or the defaults when they are not all there.
 void LoadShowSettings(ShowBinding& binding);
-// Replaces the display with a new one in exclusive mode for `window`.
+// Replaces the display with a new one in exclusive mode for `window`. A call made while a
+// set-up is under way (from inside its notices) does nothing.
 void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode);
 // Drops exclusive mode so that the password dialog can be seen; false without a DirectDraw object.
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window);

@@ -2,8 +2,11 @@
 // display, the password prompt and the preview animation.
 #include <windows.h>
 
+#include <utility>
+
 #include "grid/cell_geometry.h"
 #include "host/saver_host_windows.h"
+#include "host/screen_saver_password_windows.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -18,21 +21,26 @@ constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 // Diagnostics of the password path go nowhere.
 void DebugTrace(const char*) {}
 
-DWORD ReadPasswordFlag(DWORD current) {
-    HKEY desktop = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop) !=
-        ERROR_SUCCESS) {
-        return current;
-    }
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS) {
-        current = value;
-    }
-    RegCloseKey(desktop);
-    return current;
-}
+// Frees the verifier's library on every way out.
+class LibraryHold {
+  public:
+    explicit LibraryHold(HMODULE library) : library_(library) {}
+    LibraryHold(const LibraryHold&) = delete;
+    LibraryHold& operator=(const LibraryHold&) = delete;
+    ~LibraryHold() { FreeLibrary(library_); }
+
+  private:
+    HMODULE library_;
+};
+
+// Shows the cursor for the prompt and hides it again on every way out.
+class CursorShownForPrompt {
+  public:
+    CursorShownForPrompt() { ShowCursor(TRUE); }
+    CursorShownForPrompt(const CursorShownForPrompt&) = delete;
+    CursorShownForPrompt& operator=(const CursorShownForPrompt&) = delete;
+    ~CursorShownForPrompt() { ShowCursor(FALSE); }
+};
 
 int32_t ClientWidth(const SaverWindowState& state) {
     return state.clientRect.right;
@@ -57,61 +65,104 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
     // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
     // keyboard), so the display is set up once the show request has been carried out.
+    host.window.setUpRequested = true;
     PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+}
+
+// The set-up's notices run a message loop. A close request that arrives meanwhile waits until
+// the set-up has ended, so no half-made device is ever reachable and no second set-up runs
+// inside the first.
+void SetUpDisplayForRun(HWND window, SaverHost& host) {
+    if (host.window.showFailed || host.show.settingUpDisplay) {
+        return;
+    }
+    SetUpShowDisplay(host.show, window, QueryDesktopMode());
+    if (std::exchange(host.window.closeDeferred, false)) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
 }
 
 }  // namespace
 
 LONG VerifyShowPassword(HWND window) {
-    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    HMODULE library = LoadSystemVerifierLibrary();
     if (library == nullptr) {
         DebugTrace("Unable to load PASSWORD.CPL. Aborting\n");
         return 1;
     }
+    LibraryHold hold(library);
     auto verify = reinterpret_cast<VerifyPasswordProc>(
         reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
     if (verify == nullptr) {
         DebugTrace("Unable to get VerifyPwProc address. Aborting\n");
-        FreeLibrary(library);
         return 1;
     }
     DebugTrace("About to call VerifyPwProc");
     SaverHost& host = ActiveSaverHost();
     // Without a DirectDraw object there is no exclusive mode to leave, but the password must
     // still be asked: skipping the verifier here would let anyone close a locked saver.
-    LeaveExclusiveMode(host.show, window);
+    const bool hadDevice = LeaveExclusiveMode(host.show, window);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ShowCursor(TRUE);
+    CursorShownForPrompt cursor;
     const LONG result = verify(window) ? 1 : 0;
-    SetUpShowDisplay(host.show, window, QueryDesktopMode());
-    ShowCursor(FALSE);
-    FreeLibrary(library);
+    // With no device to restore, a new set-up would only repeat its failure notices.
+    if (hadDevice) {
+        SetUpDisplayForRun(window, host);
+    }
     return result;
+}
+
+void DropShowAfterFailure(HWND window) {
+    SaverHost& host = ActiveSaverHost();
+    SaverWindowState& state = host.window;
+    state.showFailed = true;
+    state.setUpRequested = false;
+    host.show.show.passwordPromptActive = false;
+    host.framework.verifyingPassword = false;
+    host.show.sound.Purge();
+    DeleteShowDisplay(host.show);
+    host.show.show.grid.reset();
+    if (IsWindow(window)) {
+        InvalidateRect(window, nullptr, TRUE);
+        if (std::exchange(state.closeDeferred, false)) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    }
 }
 
 LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SaverHost& host = ActiveSaverHost();
     SaverWindowState& state = host.window;
     Show& show = host.show.show;
+    const bool fullScreen = !host.framework.previewMode;
     switch (message) {
         case WM_CREATE:
             state.saverWindow = window;
             SetTimer(window, kFrameTimer, kFrameMilliseconds, nullptr);
             GetClientRect(window, &state.clientRect);
-            state.passwordRequired = ReadPasswordFlag(state.passwordRequired);
+            if (const std::optional<bool> required = ReadPasswordRequired()) {
+                state.passwordRequired = *required ? 1 : 0;
+            }
             LoadShowSettings(host.show);
             break;
         case WM_SHOWWINDOW:
-            if (IsFullScreenWidth(ClientWidth(state))) {
+            // The run starts once, when the window is first shown; a hide request is no reason
+            // to start it again.
+            if (fullScreen && wParam != FALSE && !state.fullScreenRunStarted) {
+                state.fullScreenRunStarted = true;
                 StartFullScreenRun(window, host);
             }
             break;
         case kSetUpDisplayRequest:
-            SetUpShowDisplay(host.show, window, QueryDesktopMode());
-            break;
+            // Only the request we posted ourselves; another process's is ignored.
+            if (state.setUpRequested && (InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
+                state.setUpRequested = false;
+                SetUpDisplayForRun(window, host);
+            }
+            return 0;
         case WM_TIMER:
             if (!show.passwordPromptActive) {
-                if (IsFullScreenWidth(ClientWidth(state))) {
+                if (fullScreen) {
                     if (ReadyForFrames(host.show)) {
                         FrameTick(show, state.tickCounter);
                     }
@@ -122,7 +173,11 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            if (state.passwordRequired != 0 && IsFullScreenWidth(ClientWidth(state))) {
+            if (host.show.settingUpDisplay) {
+                state.closeDeferred = true;
+                return 0;
+            }
+            if (state.passwordRequired != 0 && fullScreen) {
                 if (show.passwordPromptActive) {
                     return 0;
                 }
@@ -134,7 +189,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 show.passwordPromptActive = true;
                 KillTimer(window, kFrameTimer);
                 SendMessageA(window, WM_SETCURSOR, 0, 0);
-                const LONG accepted = VerifyShowPassword(state.saverWindow);
+                const LONG accepted = VerifyShowPassword(window);
                 host.framework.lastVerifyTick = GetTickCount();
                 if (accepted == 0) {
                     SetTimer(window, kFrameTimer, kFrameMillisecondsAfterRefusal, nullptr);
@@ -142,7 +197,8 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                     SendMessageA(window, WM_SETCURSOR, 0, 0);
                     return 0;
                 }
-                DestroyWindow(state.saverWindow);
+                EndSaverRun(window);
+                return 0;
             }
             break;
         case WM_DESTROY:

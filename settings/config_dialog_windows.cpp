@@ -1,5 +1,7 @@
 #include "settings/config_dialog_windows.h"
 
+#include <exception>
+
 #include "resources/resource_ids.h"
 #include "settings/registry_settings_store_windows.h"
 
@@ -54,7 +56,9 @@ void ReadConfigControls(HWND dialog, ShowSettings& settings) {
     settings.codeEnabled = IsChecked(dialog, IDC_CODE_CHECK);
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         ShowSettings* settings = SettingsOf(dialog);
@@ -103,6 +107,18 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             }
         default:
             return 0;
+    }
+}
+
+}  // namespace
+
+// A C++ exception cannot unwind through the dialog manager's frames; it ends here and the
+// dialog stays as it was.
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleConfigMessage(dialog, message, wParam, lParam);
+    } catch (const std::exception&) {
+        return 0;
     }
 }
 

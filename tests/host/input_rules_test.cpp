@@ -79,11 +79,5 @@ TEST(WithinVerifyGrace, SurvivesTheTickCounterWrap) {
     EXPECT_FALSE(WithinVerifyGrace(300, 0xFFFFFFF0u));
 }
 
-TEST(IsFullScreenWidth, TwoHundredPixelsIsStillThePreview) {
-    EXPECT_FALSE(IsFullScreenWidth(152));
-    EXPECT_FALSE(IsFullScreenWidth(200));
-    EXPECT_TRUE(IsFullScreenWidth(201));
-}
-
 }  // namespace
 }  // namespace korvane

@@ -1,23 +1,21 @@
-// The show's password prompt against the stand-in verifier beside this test: the verifier is
-// asked whether or not the run has a DirectDraw object, and only the cooperation-level change
-// depends on one.
+// The show's password prompt against the stand-in verifier in the system directory: the
+// verifier is asked whether or not the run has a DirectDraw object; leaving and retaking
+// exclusive mode, and setting the display up again, happen only with one.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "host/saver_host_windows.h"
 #include "tests/display/fake_ddraw_windows.h"
+#include "tests/host/system_verifier_windows.h"
 
 namespace korvane {
 namespace {
 
 std::vector<std::string> notices;
-void RecordNotice(const char* text) {
+void RecordNotice(HWND, const char* text) {
     notices.emplace_back(text);
 }
 
@@ -48,12 +46,8 @@ class VerifyShowPasswordTest : public ::testing::Test {
   protected:
     void SetUp() override {
         notices.clear();
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        logPath_ = std::string(folder) + "korvane_verify_" + std::to_string(GetCurrentProcessId()) +
-                   ".log";
-        std::remove(logPath_.c_str());
-        _putenv_s("KORVANE_TEST_PASSWORD_LOG", logPath_.c_str());
+        ASSERT_TRUE(verifier_.Install())
+            << "cannot copy the stand-in to " << testing::SystemVerifierPath();
         host_.show.displayPlatform.notify = &RecordNotice;
         host_.show.displayPlatform.directDrawCreate = &RefuseDirectDraw;
         SetActiveSaverHost(&host_);
@@ -66,21 +60,13 @@ class VerifyShowPasswordTest : public ::testing::Test {
         host_.show.show.display = nullptr;
         host_.show.display.reset();
         SetActiveSaverHost(nullptr);
-        std::remove(logPath_.c_str());
     }
-    int TimesAsked() const {
-        std::ifstream log(logPath_);
-        int count = 0;
-        for (std::string line; std::getline(log, line);) {
-            count += line == "asked" ? 1 : 0;
-        }
-        return count;
-    }
-    static void Answer(const char* answer) { _putenv_s("KORVANE_TEST_PASSWORD_ANSWER", answer); }
+    int TimesAsked() const { return verifier_.TimesAsked(); }
+    static void Answer(const char* answer) { testing::SystemVerifier::Answer(answer); }
 
+    testing::SystemVerifier verifier_;
     SaverHost host_;
     HWND window_ = nullptr;
-    std::string logPath_;
 };
 
 TEST_F(VerifyShowPasswordTest, WithoutDirectDrawTheVerifierIsStillAskedAndCanRefuse) {
@@ -89,17 +75,42 @@ TEST_F(VerifyShowPasswordTest, WithoutDirectDrawTheVerifierIsStillAskedAndCanRef
 
     EXPECT_EQ(VerifyShowPassword(window_), 0);
     EXPECT_EQ(TimesAsked(), 1);
-
-    // The display is set up again afterwards, whatever the answer; it reports what failed.
-    ASSERT_NE(host_.show.display, nullptr);
-    EXPECT_EQ(host_.show.show.display, host_.show.display.get());
-    EXPECT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
+    EXPECT_EQ(host_.show.display, nullptr);
+    EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(VerifyShowPasswordTest, WithoutDirectDrawAnAcceptedPasswordLetsTheSaverClose) {
     Answer("1");
     EXPECT_NE(VerifyShowPassword(window_), 0);
     EXPECT_EQ(TimesAsked(), 1);
+}
+
+TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
+    SetUpShowDisplay(host_.show, window_, DesktopMode{640, 480, 32});
+    ASSERT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
+    notices.clear();
+    DisplayDevice* failed = host_.show.display.get();
+
+    Answer("0");
+    EXPECT_EQ(VerifyShowPassword(window_), 0);
+    Answer("1");
+    EXPECT_NE(VerifyShowPassword(window_), 0);
+
+    // Asked both times, and the failure notices did not come back after either answer.
+    EXPECT_EQ(TimesAsked(), 2);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(host_.show.display.get(), failed);
+}
+
+TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
+    // The runner's folder holds its own PASSWORD.CPL, as a planted copy would sit beside the
+    // saver; with the system's copy gone it must not be asked.
+    verifier_.Remove();
+    ASSERT_NE(GetFileAttributesA((testing::RunnerFolder() + "\\PASSWORD.CPL").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    Answer("0");
+    EXPECT_NE(VerifyShowPassword(window_), 0);  // no verifier: closes, as before
+    EXPECT_EQ(TimesAsked(), 0);
 }
 
 TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndRetakenAfter) {

@@ -1,0 +1,114 @@
+// "ScreenSaveUsePassword" as the registry really stores it, read by every path through one
+// reader: the framework's verifier and the show's own prompt agree on each kind of value.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "host/saver_host_windows.h"
+#include "host/screen_saver_password_windows.h"
+#include "tests/host/system_verifier_windows.h"
+
+namespace korvane {
+namespace {
+
+constexpr char kDesktop[] = "Control Panel\\Desktop";
+constexpr char kValue[] = "ScreenSaveUsePassword";
+
+class PasswordSettingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kDesktop, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key_, nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        if (RegQueryValueExA(key_, kValue, nullptr, &savedType_, nullptr, &size) == ERROR_SUCCESS) {
+            saved_.resize(size);
+            RegQueryValueExA(key_, kValue, nullptr, &savedType_, saved_.data(), &size);
+            hadValue_ = true;
+        }
+    }
+    void TearDown() override {
+        if (hadValue_) {
+            RegSetValueExA(key_, kValue, 0, savedType_, saved_.data(),
+                           static_cast<DWORD>(saved_.size()));
+        } else {
+            RegDeleteValueA(key_, kValue);
+        }
+        RegCloseKey(key_);
+        SetActiveSaverHost(nullptr);
+    }
+    void Store(DWORD type, std::vector<uint8_t> bytes) {
+        ASSERT_EQ(
+            RegSetValueExA(key_, kValue, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())),
+            ERROR_SUCCESS);
+    }
+    // Whether the framework's path takes the verifier for this value.
+    bool FrameworkTakesVerifier() {
+        SaverHost host;
+        host.framework.onWindows9x = true;
+        SetActiveSaverHost(&host);
+        LoadPasswordVerifier();
+        const bool taken = host.framework.verifyProc != nullptr;
+        ReleasePasswordVerifier();
+        SetActiveSaverHost(nullptr);
+        return taken;
+    }
+
+    HKEY key_ = nullptr;
+    bool hadValue_ = false;
+    DWORD savedType_ = REG_NONE;
+    std::vector<uint8_t> saved_;
+};
+
+TEST_F(PasswordSettingTest, EachStoredKindMeansWhatItSays) {
+    RegDeleteValueA(key_, kValue);
+    EXPECT_EQ(ReadPasswordRequired(), std::nullopt);
+
+    struct Case {
+        DWORD type;
+        std::vector<uint8_t> bytes;
+        bool required;
+    };
+    const Case cases[] = {
+        {REG_DWORD, {0, 0, 0, 0}, false},
+        {REG_DWORD, {1, 0, 0, 0}, true},
+        {REG_SZ, {'0', 0}, false},
+        {REG_SZ, {'1', 0}, true},
+        {REG_BINARY, {0, 0, 0, 0}, false},
+        {REG_BINARY, {0, 0, 1, 0}, true},
+        // Anything else fails closed.
+        {REG_BINARY, {0, 0}, true},
+        {REG_SZ, {'n', 'o', 0}, true},
+        {REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}, true},
+        {REG_EXPAND_SZ, {'0', 0}, true},
+        {REG_MULTI_SZ, {'0', 0, 0}, true},
+    };
+    for (const Case& stored : cases) {
+        Store(stored.type, stored.bytes);
+        EXPECT_EQ(ReadPasswordRequired(), std::optional<bool>(stored.required))
+            << "type " << stored.type << ", " << stored.bytes.size() << " bytes";
+    }
+}
+
+TEST_F(PasswordSettingTest, TheFrameworkTakesTheVerifierOnlyWhenAPasswordIsRequired) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    Store(REG_SZ, {'1', 0});
+    EXPECT_TRUE(FrameworkTakesVerifier());
+    Store(REG_SZ, {'0', 0});
+    EXPECT_FALSE(FrameworkTakesVerifier());
+    Store(REG_BINARY, {9, 9});
+    EXPECT_TRUE(FrameworkTakesVerifier());
+    RegDeleteValueA(key_, kValue);
+    EXPECT_FALSE(FrameworkTakesVerifier());
+    // Required, but no verifier in the system directory: nothing to ask, the saver closes.
+    Store(REG_DWORD, {1, 0, 0, 0});
+    verifier.Remove();
+    EXPECT_FALSE(FrameworkTakesVerifier());
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,491 @@
+// The saver window as the framework and the show drive it, in this process: the password path
+// of the framework itself, set-ups whose notices provoke a close, failures inside the show,
+// forged messages, the preview decision, the single full-screen run and the references a run
+// of refused prompts leaves behind.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/saver_host_windows.h"
+#include "tests/display/counting_ddraw_windows.h"
+#include "tests/host/system_verifier_windows.h"
+
+namespace korvane {
+namespace {
+
+constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
+constexpr RECT kCover{0, 0, 320, 240};
+
+// What the stand-ins below saw; reset by every test.
+struct Observed {
+    std::vector<std::string> notices;
+    int creates = 0;
+    int createsDuringNotice = 0;
+    bool inNotice = false;
+    bool displayReachableDuringNotice = false;
+    bool windowGoneDuringNotice = false;
+    int verifications = 0;
+    int closesSentWhileVerifying = 0;
+    std::vector<std::string> sounds;
+    int throwOnCreate = 0;  // the create call (1-based) that throws, 0 for none
+};
+Observed seen;
+testing::LiveObjects live;
+HWND windowUnderTest = nullptr;
+SaverHost* hostUnderTest = nullptr;
+BOOL verifyAnswer = FALSE;
+
+void Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message != WM_QUIT) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        Pump(10);
+    }
+    return true;
+}
+
+bool QuitQueued() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+}
+
+HRESULT WINAPI CreateCounted(GUID*, IDirectDraw** directDraw, IUnknown*) {
+    ++seen.creates;
+    if (seen.inNotice) {
+        ++seen.createsDuringNotice;
+    }
+    if (seen.creates == seen.throwOnCreate) {
+        throw std::bad_alloc();
+    }
+    *directDraw = new testing::CountedDirectDraw(live);
+    return DD_OK;
+}
+
+HRESULT WINAPI RefuseDirectDraw(GUID*, IDirectDraw** directDraw, IUnknown*) {
+    ++seen.creates;
+    if (seen.inNotice) {
+        ++seen.createsDuringNotice;
+    }
+    *directDraw = nullptr;
+    return DDERR_GENERIC;
+}
+
+// DirectDraw that takes exclusive mode but makes no surfaces, so every set-up has notices.
+class CooperativeOnly : public testing::FakeDirectDrawBase {
+  public:
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND, DWORD) override { return DD_OK; }
+};
+CooperativeOnly cooperativeOnly;
+HRESULT WINAPI CreateCooperativeOnly(GUID*, IDirectDraw** directDraw, IUnknown*) {
+    ++seen.creates;
+    if (seen.inNotice) {
+        ++seen.createsDuringNotice;
+    }
+    *directDraw = &cooperativeOnly;
+    return DD_OK;
+}
+
+void RecordNotice(HWND, const char* text) {
+    seen.notices.emplace_back(text);
+}
+
+// A notice that behaves like a user who sees black and moves the mouse: the window is asked to
+// close, directly and through its queue, while the notice's own message loop runs.
+void CloseFromNotice(HWND owner, const char* text) {
+    seen.notices.emplace_back(text);
+    seen.inNotice = true;
+    SendMessageA(owner, WM_CLOSE, 0, 0);
+    PostMessageA(owner, WM_CLOSE, 0, 0);
+    Pump(30);
+    seen.displayReachableDuringNotice |=
+        hostUnderTest->show.display != nullptr || hostUnderTest->show.show.display != nullptr;
+    seen.windowGoneDuringNotice |= !IsWindow(owner);
+    seen.inNotice = false;
+}
+
+BOOL WINAPI FakeVerify(HWND window) {
+    ++seen.verifications;
+    // Input and a second close request while the prompt is up.
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    ++seen.closesSentWhileVerifying;
+    return verifyAnswer;
+}
+
+BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD flags) {
+    if (sound != nullptr && (flags & SND_PURGE) == 0) {
+        seen.sounds.emplace_back(IS_INTRESOURCE(sound) ? "resource" : sound);
+    }
+    return TRUE;
+}
+
+class SaverWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        seen = Observed{};
+        live.count = 0;
+        verifyAnswer = FALSE;
+        host_.framework.saverInstance = GetModuleHandleA(nullptr);
+        host_.framework.coverRect = kCover;
+        host_.show.displayPlatform.notify = &RecordNotice;
+        host_.show.displayPlatform.directDrawCreate = &CreateCounted;
+        host_.show.displayPlatform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
+        host_.show.sound.playSound = &RecordSound;
+        hostUnderTest = &host_;
+        SetActiveSaverHost(&host_);
+        RegisterSaverClass(host_.framework.saverInstance);  // fails harmlessly when registered
+    }
+    void TearDown() override {
+        if (window_ != nullptr && IsWindow(window_)) {
+            EndSaverRun(window_);
+        }
+        if (parent_ != nullptr) {
+            DestroyWindow(parent_);
+        }
+        Pump(20);
+        host_.show.show.display = nullptr;
+        host_.show.display.reset();
+        SetActiveSaverHost(nullptr);
+        hostUnderTest = nullptr;
+    }
+    // A full-screen saver window over kCover, started as RunSaverWindow starts one.
+    HWND OpenFullScreen() {
+        host_.framework.previewMode = false;
+        window_ = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, "Saver Under Test",
+                                  WS_POPUP | WS_VISIBLE, kCover.left, kCover.top, kCover.right,
+                                  kCover.bottom, nullptr, nullptr, host_.framework.saverInstance,
+                                  nullptr);
+        windowUnderTest = window_;
+        return window_;
+    }
+    HWND OpenPreview(int width, int height) {
+        parent_ = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 400, 300, width,
+                                  height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        RECT area{};
+        GetClientRect(parent_, &area);
+        host_.framework.previewMode = true;
+        window_ =
+            CreateWindowExA(0, kSaverClassName, "Preview", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
+                            area.bottom, parent_, nullptr, host_.framework.saverInstance, nullptr);
+        windowUnderTest = window_;
+        return window_;
+    }
+    bool DisplayReady() const { return host_.show.display != nullptr; }
+    void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
+
+    SaverHost host_;
+    HWND window_ = nullptr;
+    HWND parent_ = nullptr;
+};
+
+// --- The framework's own password path, with the show's password flag off.
+
+TEST_F(SaverWindowTest, FrameworkAsksThroughItsVerifyRequestAndClosesOnlyOnAcceptance) {
+    host_.framework.onWindows9x = true;
+    host_.framework.verifyProc = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(seen.verifications, 1);
+    // The close request and the key sent while it asked were not a second request.
+    EXPECT_EQ(seen.closesSentWhileVerifying, 1);
+    MSG queued;
+    EXPECT_FALSE(PeekMessageA(&queued, window_, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(host_.framework.closeAllowed, 0);
+    EXPECT_FALSE(host_.framework.verifyingPassword);
+
+    PastGrace();
+    verifyAnswer = TRUE;
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(seen.verifications, 2);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_TRUE(QuitQueued());
+}
+
+TEST_F(SaverWindowTest, FrameworkRefusesCloseRequestsForTwoHundredMillisecondsAfterAVerification) {
+    host_.framework.onWindows9x = true;
+    host_.framework.verifyProc = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(seen.verifications, 1);
+    // Queued input right after the refusal: answered with the last verdict, not asked again.
+    verifyAnswer = TRUE;
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(seen.verifications, 1);
+    EXPECT_TRUE(IsWindow(window_));
+
+    PastGrace();
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(seen.verifications, 2);
+    EXPECT_FALSE(IsWindow(window_));
+}
+
+TEST_F(SaverWindowTest, FrameworkWithoutAVerifierClosesOnTheFirstRequest) {
+    host_.framework.onWindows9x = true;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    SendMessageA(window_, WM_KEYDOWN, 'A', 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
+    EXPECT_EQ(host_.framework.closeAllowed, 1);
+}
+
+// --- Set-ups whose notices provoke a close.
+
+TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) {
+    host_.show.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    host_.show.displayPlatform.notify = &CloseFromNotice;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }))
+        << "the deferred close was never carried out";
+    // Same texts in the same order, none shown twice, nothing reachable while they waited.
+    EXPECT_EQ(seen.notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
+    EXPECT_EQ(seen.creates, 1);
+    EXPECT_FALSE(seen.displayReachableDuringNotice);
+    EXPECT_FALSE(seen.windowGoneDuringNotice);
+    EXPECT_EQ(host_.show.display, nullptr);
+}
+
+TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    host_.window.passwordRequired = 1;
+    host_.show.displayPlatform.directDrawCreate = &CreateCooperativeOnly;
+    host_.show.displayPlatform.notify = &CloseFromNotice;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return verifier.TimesAsked() >= 1; }))
+        << "the deferred close never reached the verifier";
+    Pump(300);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(seen.createsDuringNotice, 0);
+    EXPECT_FALSE(seen.displayReachableDuringNotice);
+    EXPECT_FALSE(seen.windowGoneDuringNotice);
+    // Each set-up ran whole: the device the show holds is the last one made, complete.
+    ASSERT_NE(host_.show.display, nullptr);
+    EXPECT_EQ(host_.show.show.display, host_.show.display.get());
+    EXPECT_FALSE(host_.show.settingUpDisplay);
+}
+
+// --- A failure inside the show.
+
+TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePasswordGate) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    host_.window.passwordRequired = 1;
+    seen.throwOnCreate = 2;  // the set-up that follows the refused prompt
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifier.TimesAsked(), 1);
+    EXPECT_EQ(seen.creates, 2);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_TRUE(host_.window.showFailed);
+    EXPECT_EQ(host_.show.show.display, nullptr);
+    EXPECT_EQ(live.count, 0);  // the black screen holds no DirectDraw object
+    Pump(100);                 // frames keep coming without a display
+
+    PastGrace();
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifier.TimesAsked(), 2);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(seen.creates, 2);  // no further set-up after the failure
+
+    PastGrace();
+    testing::SystemVerifier::Answer("1");
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+}
+
+// --- Forged messages.
+
+TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    ASSERT_NE(host_.show.show.grid, nullptr);
+    DisplayDevice* device = host_.show.display.get();
+
+    SendMessageA(window_, WM_DESTROY, 0, 0);
+    SendMessageA(window_, WM_NCDESTROY, 0, 0);
+    PostMessageA(window_, WM_DESTROY, 0, 0);
+    SendMessageA(window_, kSetUpDisplayRequest, 0, 0);
+    PostMessageA(window_, kSetUpDisplayRequest, 0, 0);
+    Pump(100);
+
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_FALSE(QuitQueued());
+    EXPECT_NE(host_.show.show.grid, nullptr);
+    EXPECT_EQ(host_.show.display.get(), device);
+    EXPECT_EQ(seen.creates, 1);
+}
+
+TEST_F(SaverWindowTest, HidingMovingAndMinimisingAreTurnedBack) {
+    // Locked: losing activation on the way asks for a password that is refused.
+    host_.framework.onWindows9x = true;
+    host_.framework.verifyProc = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    const auto covered = [&] {
+        RECT area{};
+        GetWindowRect(window_, &area);
+        return IsWindowVisible(window_) && !IsIconic(window_) && EqualRect(&area, &kCover) &&
+               (GetWindowLongPtrA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    ShowWindow(window_, SW_HIDE);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    SetWindowPos(window_, HWND_NOTOPMOST, 50, 60, 70, 80, 0);
+    EXPECT_TRUE(covered());
+    ShowWindow(window_, SW_MINIMIZE);
+    EXPECT_TRUE(PumpUntil(covered, 2000));
+    // Our own close path still ends it.
+    EndSaverRun(window_);
+    EXPECT_FALSE(IsWindow(window_));
+}
+
+// --- The preview is chosen by the switch, never by its size.
+
+TEST_F(SaverWindowTest, APreviewWiderThanTwoHundredPixelsDrawsItsFigureAndNothingElse) {
+    for (const SIZE size : {SIZE{152, 112}, SIZE{228, 168}, SIZE{304, 224}}) {
+        seen = Observed{};
+        ASSERT_NE(OpenPreview(size.cx, size.cy), nullptr);
+        host_.window.tickCounter = 0;
+        ASSERT_TRUE(PumpUntil([&] { return host_.window.tickCounter >= 5; }));
+        RECT area{};
+        GetClientRect(window_, &area);
+        EXPECT_EQ(area.right, size.cx);
+        EXPECT_EQ(area.bottom, size.cy);
+        EXPECT_EQ(seen.creates, 0) << size.cx;
+        EXPECT_TRUE(seen.sounds.empty()) << size.cx;
+        EXPECT_EQ(host_.show.show.grid, nullptr);
+        EXPECT_TRUE(seen.notices.empty());
+        // The figure of the last tick lies inside the child and is green.
+        int inside = 0;
+        for (const PreviewPixel& pixel : host_.window.previewPixels) {
+            inside += pixel.x >= 0 && pixel.x < size.cx && pixel.y >= 0 && pixel.y < size.cy;
+        }
+        EXPECT_GT(inside, kPreviewPoints) << size.cx;
+        DestroyWindow(parent_);  // takes the preview with it, as the settings panel does
+        parent_ = nullptr;
+        EXPECT_FALSE(IsWindow(window_));
+        EXPECT_TRUE(QuitQueued());
+        Pump(10);
+        host_.window = SaverWindowState{};
+    }
+}
+
+TEST_F(SaverWindowTest, AFullScreenRunOfPreviewSizeStillOpensTheDisplay) {
+    ASSERT_NE(OpenFullScreen(), nullptr);  // 320 pixels wide, the switch says full screen
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    EXPECT_EQ(seen.creates, 1);
+    EXPECT_NE(host_.show.show.grid, nullptr);
+}
+
+// --- One full-screen run owns the running flag.
+
+std::vector<bool> announced;
+void RecordAnnouncement(bool on) {
+    announced.push_back(on);
+}
+bool ClaimTaken(HANDLE&) {
+    return false;
+}
+
+TEST(FullScreenClaim, OnlyOneHolderAtATimeAndFreeAgainOnceGiven) {
+    HANDLE mine = nullptr;
+    ASSERT_TRUE(ClaimFullScreenRun(mine));
+    ASSERT_NE(mine, nullptr);
+    bool otherGotIt = true;
+    std::thread([&] {
+        HANDLE theirs = nullptr;
+        otherGotIt = ClaimFullScreenRun(theirs);
+    }).join();
+    EXPECT_FALSE(otherGotIt);
+    ReleaseMutex(mine);
+    CloseHandle(mine);
+    std::thread([&] {
+        HANDLE theirs = nullptr;
+        otherGotIt = ClaimFullScreenRun(theirs);
+        if (theirs != nullptr) {
+            ReleaseMutex(theirs);
+            CloseHandle(theirs);
+        }
+    }).join();
+    EXPECT_TRUE(otherGotIt);
+}
+
+TEST(FullScreenClaim, ASecondStartLeavesAtOnceAndNeverTouchesTheRunningFlag) {
+    SaverHost host;
+    host.framework.saverInstance = GetModuleHandleA(nullptr);
+    host.framework.onWindows9x = true;
+    host.framework.claimFullScreen = &ClaimTaken;
+    host.framework.announceRunning = &RecordAnnouncement;
+    SetActiveSaverHost(&host);
+    announced.clear();
+    EXPECT_EQ(RunSaverWindow(nullptr), 0);
+    EXPECT_FALSE(host.framework.ownsFullScreenRun);
+    // Its end, a crash included, must not clear the flag that the first run set.
+    SetSaverRunning(true);
+    SetSaverRunning(false);
+    EXPECT_TRUE(announced.empty());
+    SetActiveSaverHost(nullptr);
+}
+
+TEST(FullScreenClaim, TheOwnerSetsTheFlagOnceAndTakesItBackOnce) {
+    SaverHost host;
+    host.framework.onWindows9x = true;
+    host.framework.ownsFullScreenRun = true;
+    host.framework.announceRunning = &RecordAnnouncement;
+    SetActiveSaverHost(&host);
+    announced.clear();
+    SetSaverRunning(true);
+    SetSaverRunning(true);
+    SetSaverRunning(false);
+    SetSaverRunning(false);
+    EXPECT_EQ(announced, (std::vector<bool>{true, false}));
+    SetActiveSaverHost(nullptr);
+}
+
+// --- Refused prompts leave no DirectDraw object behind.
+
+TEST_F(SaverWindowTest, RefusedPromptsKeepTheNumberOfLiveDirectDrawObjectsFlat) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    host_.window.passwordRequired = 1;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    const int afterSetUp = live.count;
+    ASSERT_GT(afterSetUp, 0);
+    for (int refusal = 1; refusal <= 20; ++refusal) {
+        EXPECT_EQ(VerifyShowPassword(window_), 0);
+        ASSERT_EQ(live.count, afterSetUp) << "after refusal " << refusal;
+    }
+    EXPECT_EQ(verifier.TimesAsked(), 20);
+    EndSaverRun(window_);
+    EXPECT_EQ(live.count, 0);
+}
+
+}  // namespace
+}  // namespace korvane
