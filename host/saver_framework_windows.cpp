@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <utility>
 
 #include "host/saver_host_windows.h"
 #include "host/screen_saver_password_windows.h"
@@ -55,6 +56,16 @@ void KeepCovering(WINDOWPOS& position, const RECT& cover) {
     }
 }
 
+// Another process holds the foreground; our own password prompt may hold it.
+bool ForegroundTakenAway() {
+    HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    if (foreground != nullptr) {
+        GetWindowThreadProcessId(foreground, &process);
+    }
+    return process != GetCurrentProcessId();
+}
+
 bool Uncovered(HWND window, const RECT& cover) {
     RECT area{};
     GetWindowRect(window, &area);
@@ -66,8 +77,15 @@ void CoverAgain(HWND window, const RECT& cover) {
     if (IsIconic(window)) {
         ShowWindow(window, SW_RESTORE);
     }
-    SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
-                 cover.bottom - cover.top, SWP_SHOWWINDOW);
+    if (Uncovered(window, cover)) {
+        SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
+                     cover.bottom - cover.top, SWP_SHOWWINDOW);
+    }
+    // Exclusive mode draws only for the foreground window: a refused hide can still have
+    // handed the activation to whatever lay below.
+    if (ForegroundTakenAway()) {
+        SetForegroundWindow(window);
+    }
 }
 
 // A second full-screen start brings the first forward and leaves.
@@ -301,7 +319,14 @@ LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_WINDOWPOSCHANGING:
             if (guardsScreen) {
-                KeepCovering(*reinterpret_cast<WINDOWPOS*>(lParam), framework.coverRect);
+                auto& position = *reinterpret_cast<WINDOWPOS*>(lParam);
+                if ((position.flags & SWP_HIDEWINDOW) != 0) {
+                    // Refused, but the attempt can leave exclusive mode drawing nowhere
+                    // (seen under Wine: a black screen); the display is set up afresh.
+                    framework.coverDisturbed = true;
+                    PostMessageA(window, kCoverAgainRequest, 0, 0);
+                }
+                KeepCovering(position, framework.coverRect);
             }
             break;
         case WM_WINDOWPOSCHANGED:
@@ -310,9 +335,18 @@ LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 PostMessageA(window, kCoverAgainRequest, 0, 0);
             }
             break;
+        case WM_ACTIVATEAPP:
+            if (guardsScreen && wParam == FALSE) {
+                PostMessageA(window, kCoverAgainRequest, 0, 0);
+            }
+            break;
         case kCoverAgainRequest:
-            if (guardsScreen && Uncovered(window, framework.coverRect)) {
+            if (guardsScreen) {
+                framework.coverDisturbed |= Uncovered(window, framework.coverRect);
                 CoverAgain(window, framework.coverRect);
+                if (std::exchange(framework.coverDisturbed, false)) {
+                    RestoreShowDisplay(window);
+                }
             }
             return 0;
         case WM_SETTEXT:

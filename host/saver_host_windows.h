@@ -36,6 +36,8 @@ struct SaverFramework {
     // run ignores destroy and quit messages, whoever sends them.
     bool destroyStarted = false;
     RECT coverRect{};
+    // Something tried to hide, minimise or move the window since it was last covered again.
+    bool coverDisturbed = false;
     LONG closeAllowed = 0;
     bool verifyingPassword = false;
     HMODULE passwordLibrary = nullptr;
@@ -96,6 +98,8 @@ LONG VerifyShowPassword(HWND window);
 // Drops the show to a black screen after a failure inside it; the window and the password
 // gate stay.
 void DropShowAfterFailure(HWND window);
+// Sets a working display up again after the window was disturbed; not during a prompt.
+void RestoreShowDisplay(HWND window);
 
 // Start-up.
 [[noreturn]] void StartFromCommandLine();

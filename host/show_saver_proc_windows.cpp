@@ -112,6 +112,16 @@ LONG VerifyShowPassword(HWND window) {
     return result;
 }
 
+void RestoreShowDisplay(HWND window) {
+    SaverHost& host = ActiveSaverHost();
+    const bool hadDevice = host.show.display != nullptr && host.show.display->directDraw != nullptr;
+    if (!hadDevice || host.window.showFailed || host.show.show.passwordPromptActive) {
+        return;
+    }
+    host.window.setUpRequested = true;
+    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+}
+
 void DropShowAfterFailure(HWND window) {
     SaverHost& host = ActiveSaverHost();
     SaverWindowState& state = host.window;
@@ -155,7 +165,9 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kSetUpDisplayRequest:
             // Only the request we posted ourselves; another process's is ignored.
-            if (state.setUpRequested && (InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
+            // During a prompt the verifier's own set-up follows; exclusive mode must wait.
+            if (state.setUpRequested && !show.passwordPromptActive &&
+                (InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
                 state.setUpRequested = false;
                 SetUpDisplayForRun(window, host);
             }

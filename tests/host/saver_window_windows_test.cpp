@@ -140,6 +140,42 @@ BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD flags) {
     return TRUE;
 }
 
+// Keeps "ScreenSaveUsePassword" out of the way while a test runs, so the show's flag is what
+// the test sets, whatever the prefix holds.
+class PasswordValueSetAside {
+  public:
+    PasswordValueSetAside() {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key_) !=
+            ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        DWORD size = sizeof saved_;
+        had_ = RegQueryValueExA(key_, kValue, nullptr, &type_, saved_, &size) == ERROR_SUCCESS;
+        size_ = size;
+        RegDeleteValueA(key_, kValue);
+    }
+    PasswordValueSetAside(const PasswordValueSetAside&) = delete;
+    PasswordValueSetAside& operator=(const PasswordValueSetAside&) = delete;
+    ~PasswordValueSetAside() {
+        if (key_ == nullptr) {
+            return;
+        }
+        if (had_) {
+            RegSetValueExA(key_, kValue, 0, type_, saved_, size_);
+        }
+        RegCloseKey(key_);
+    }
+
+  private:
+    static constexpr char kValue[] = "ScreenSaveUsePassword";
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    DWORD type_ = REG_NONE;
+    DWORD size_ = 0;
+    BYTE saved_[64] = {};
+};
+
 class SaverWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -194,6 +230,7 @@ class SaverWindowTest : public ::testing::Test {
     bool DisplayReady() const { return host_.show.display != nullptr; }
     void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
 
+    PasswordValueSetAside passwordValue_;
     SaverHost host_;
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
