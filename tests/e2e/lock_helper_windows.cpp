@@ -1,0 +1,216 @@
+// What the lock's end-to-end tests do from another process:
+//   white <ready file> <seconds>     a white window over the whole screen, not topmost; writes
+//                                    the ready file once it is shown.
+//   parent <number file> <seconds> <width> <height>
+//                                    a preview parent of that client size; writes its window
+//                                    number once it exists and closes itself after the time.
+//   close-parent                     asks the preview parent to close.
+//   probe-preview <parent> <width> <height>
+//                                    exit 0 when the parent's "Preview" child has that client
+//                                    size and the child's process shows no top-level window.
+//   forge <what>                     sends the full-screen saver what it must survive: quit,
+//                                    destroy, post-destroy, ncdestroy, setup, hide, minimize,
+//                                    move.
+//   install-verifier <file>          copies the stand-in verifier to the system directory as
+//                                    PASSWORD.CPL (the folder GetSystemDirectoryA names).
+//   remove-verifier                  deletes it from there.
+//   count-savers                     prints how many full-screen saver windows exist.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kSaverClass[] = "WindowsScreenSaverClass";
+constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
+
+LRESULT CALLBACK ClosingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_TIMER) {
+        DestroyWindow(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void WriteLine(const char* path, unsigned long long value) {
+    if (FILE* out = std::fopen(path, "w")) {
+        std::fprintf(out, "%llu\n", value);
+        std::fclose(out);
+    }
+}
+
+int RunWindow(const char* className, const char* title, DWORD style, RECT area, int seconds,
+              const char* readyFile) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ClosingProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    // The client area gets exactly the size asked for.
+    AdjustWindowRect(&area, style, FALSE);
+    HWND window =
+        CreateWindowExA(0, className, title, style, area.left, area.top, area.right - area.left,
+                        area.bottom - area.top, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) {
+        return 3;
+    }
+    UpdateWindow(window);
+    SetTimer(window, 1, static_cast<UINT>(seconds * 1000), nullptr);
+    WriteLine(readyFile, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+HWND WindowFromText(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(text, nullptr, 10)));
+}
+
+struct TopLevelSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleTopLevel(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int ProbePreview(const char* parentText, int width, int height) {
+    HWND parent = WindowFromText(parentText);
+    HWND child = FindWindowExA(parent, nullptr, kSaverClass, "Preview");
+    if (child == nullptr) {
+        std::printf("no Preview child in the parent\n");
+        return 1;
+    }
+    RECT area{};
+    GetClientRect(child, &area);
+    if (area.right != width || area.bottom != height) {
+        std::printf("the Preview child is %ldx%ld, its parent %dx%d\n", area.right, area.bottom,
+                    width, height);
+        return 1;
+    }
+    TopLevelSearch search{0, nullptr};
+    GetWindowThreadProcessId(child, &search.process);
+    EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+        char title[128] = "";
+        char className[128] = "";
+        GetWindowTextA(search.found, title, sizeof title);
+        GetClassNameA(search.found, className, sizeof className);
+        std::printf("the preview's process shows a top-level window '%s' of class %s\n", title,
+                    className);
+        return 1;
+    }
+    return 0;
+}
+
+int Forge(const char* what) {
+    HWND saver = FindWindowA(kSaverClass, "Screen Saver");
+    if (saver == nullptr) {
+        std::printf("no full-screen saver window\n");
+        return 1;
+    }
+    DWORD_PTR answer = 0;
+    const auto send = [&](UINT message) {
+        SendMessageTimeoutA(saver, message, 0, 0, SMTO_NORMAL, 5000, &answer);
+    };
+    if (std::strcmp(what, "quit") == 0) {
+        return PostThreadMessageA(GetWindowThreadProcessId(saver, nullptr), WM_QUIT, 0, 0) ? 0 : 1;
+    }
+    if (std::strcmp(what, "destroy") == 0) {
+        send(WM_DESTROY);
+    } else if (std::strcmp(what, "post-destroy") == 0) {
+        PostMessageA(saver, WM_DESTROY, 0, 0);
+    } else if (std::strcmp(what, "ncdestroy") == 0) {
+        send(WM_NCDESTROY);
+    } else if (std::strcmp(what, "setup") == 0) {
+        send(kSetUpDisplayRequest);
+    } else if (std::strcmp(what, "hide") == 0) {
+        ShowWindow(saver, SW_HIDE);
+    } else if (std::strcmp(what, "minimize") == 0) {
+        ShowWindow(saver, SW_MINIMIZE);
+    } else if (std::strcmp(what, "move") == 0) {
+        SetWindowPos(saver, HWND_NOTOPMOST, 200, 150, 300, 200, SWP_NOACTIVATE);
+    } else {
+        std::printf("unknown forgery %s\n", what);
+        return 2;
+    }
+    return 0;
+}
+
+std::string SystemVerifierPath() {
+    char folder[MAX_PATH];
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\PASSWORD.CPL";
+}
+
+int CountSavers() {
+    int count = 0;
+    for (HWND window = FindWindowExA(nullptr, nullptr, kSaverClass, "Screen Saver");
+         window != nullptr; window = FindWindowExA(nullptr, window, kSaverClass, "Screen Saver")) {
+        ++count;
+    }
+    std::printf("%d\n", count);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "white") == 0) {
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return RunWindow("KorvaneWhiteCover", "White Cover", WS_POPUP | WS_VISIBLE, screen,
+                         std::atoi(argv[3]), argv[2]);
+    }
+    if (argc >= 6 && std::strcmp(argv[1], "parent") == 0) {
+        const RECT area{10, 10, 10 + std::atoi(argv[4]), 10 + std::atoi(argv[5])};
+        return RunWindow("KorvanePreviewParent", "Preview Parent", WS_POPUP | WS_VISIBLE, area,
+                         std::atoi(argv[3]), argv[2]);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "close-parent") == 0) {
+        HWND parent = FindWindowA("KorvanePreviewParent", "Preview Parent");
+        return parent != nullptr && PostMessageA(parent, WM_TIMER, 1, 0) ? 0 : 1;
+    }
+    if (argc >= 5 && std::strcmp(argv[1], "probe-preview") == 0) {
+        return ProbePreview(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "forge") == 0) {
+        return Forge(argv[2]);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "install-verifier") == 0) {
+        if (!CopyFileA(argv[2], SystemVerifierPath().c_str(), FALSE)) {
+            std::printf("cannot copy %s to %s\n", argv[2], SystemVerifierPath().c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "remove-verifier") == 0) {
+        DeleteFileA(SystemVerifierPath().c_str());
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "count-savers") == 0) {
+        return CountSavers();
+    }
+    std::fprintf(stderr,
+                 "usage: lock_helper white|parent|close-parent|probe-preview|forge|"
+                 "install-verifier|remove-verifier|count-savers ...\n");
+    return 2;
+}
