@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configuration: the dialog opens for /c, /c:N and no arguments; closing it gives 1.
-#   config.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   config.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Full screen: the window, the picture, a small and a large mouse movement, a key, the single
 # instance, and the command lines that are refused.
-#   fullscreen.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   fullscreen.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

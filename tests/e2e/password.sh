@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The password gate: the desktop asks for one and Wine reports Windows 9x for the saver. A
 # stand-in verifier answers from a file and logs every request.
-#   password.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   password.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
@@ -20,7 +20,7 @@ wait_asked() {  # wait_asked <count> <seconds>
 }
 reg add 'HKCU\Software\Wine\AppDefaults\korvane.scr' /v Version /d win98 /f
 reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f
-cp "$cpl" "$work/PASSWORD.CPL"
+install_verifier || fail "password: cannot put the verifier into the system directory"
 export KORVANE_TEST_PASSWORD_LOG KORVANE_TEST_PASSWORD_ANSWER_FILE KORVANE_TEST_PASSWORD_WAIT_MS
 KORVANE_TEST_PASSWORD_LOG=$(windows_path "$work/password.log")
 KORVANE_TEST_PASSWORD_ANSWER_FILE=$(windows_path "$work/answer.txt")
@@ -87,8 +87,8 @@ else
         fail "password: no window for the activation check"
     fi
 
-    # Without the verifier beside it the saver closes on the first input.
-    rm -f "$work/PASSWORD.CPL"
+    # Without the system's verifier the saver closes on the first input.
+    remove_verifier
     : >"$work/password.log"
     start_saver /s
     if wait_window "Screen Saver" 20 >/dev/null; then

@@ -2,7 +2,7 @@
 # What the saver shows is exactly the show: a screenshot of each sequence, taken while it
 # runs, equals the simulator's picture of some non-trivial frame in every pixel (at 16 bits
 # through 5-6-5). The settings switch the other sequences off, as the simulator's switches do.
-#   pixels.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   pixels.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

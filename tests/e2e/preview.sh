@@ -2,7 +2,7 @@
 # Preview: a child of the test's window that ignores keys and the mouse and ends with its
 # parent. Wine gives a child window of another process no surface of its own, so what the
 # preview draws never reaches the screen there; the figure itself is tested natively.
-#   preview.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   preview.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

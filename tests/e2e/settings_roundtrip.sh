@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Settings saved by the dialog shape the next show: with only the code rain on, the rain
 # fills the screen from the start instead of the title's one centred line.
-#   settings_roundtrip.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   settings_roundtrip.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

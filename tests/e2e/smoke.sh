@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The least every depth and renderer must give: /s shows glyphs and a key ends it with 0.
-#   smoke.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   smoke.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"

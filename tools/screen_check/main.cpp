@@ -4,6 +4,7 @@
 //   korvane-screen-check green SHOT [X Y W H]   clearly green pixels (in that area)
 //   korvane-screen-check spread SHOT            percentages of the 16 x 24 grid's columns and
 //                                               rows in which glyphs show: "COLUMNS ROWS"
+//   korvane-screen-check white SHOT             white pixels
 //   korvane-screen-check colors SHOT            distinct colours
 //   korvane-screen-check match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
 //                       <simulator options: --width --height --frames, switches...> SHOT...
@@ -15,8 +16,8 @@
 // cannot pass. It prints one line per screenshot and exits 0 when every screenshot matched
 // such a frame, 1 when one did not. Every command exits 2 for bad arguments.
 #include <charconv>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -236,7 +237,7 @@ int Run(std::vector<std::string> arguments) {
         return Match(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     }
     ScreenPicture screen;
-    if ((command == "green" || command == "spread" || command == "colors") &&
+    if ((command == "green" || command == "spread" || command == "colors" || command == "white") &&
         arguments.size() >= 2) {
         if (!ReadScreen(arguments[1], screen)) {
             return kBadArguments;
@@ -255,13 +256,18 @@ int Run(std::vector<std::string> arguments) {
             std::printf("%d %d\n", spread.columnPercent, spread.rowPercent);
             return 0;
         }
+        if (command == "white" && arguments.size() == 2) {
+            std::printf("%lld\n", static_cast<long long>(CountWhitePixels(screen)));
+            return 0;
+        }
         if (command == "colors" && arguments.size() == 2) {
             std::printf("%zu\n", CountColors(screen));
             return 0;
         }
     }
     std::fprintf(stderr,
-                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | colors SHOT | "
+                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | white SHOT | "
+                 "colors SHOT | "
                  "match --depth D [options] SHOT...\n");
     return kBadArguments;
 }

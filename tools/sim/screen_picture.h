@@ -60,6 +60,9 @@ struct GlyphSpread {
 };
 GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen);
 
+// Pixels that are white, or nearly: what a desktop window shows and a covered screen never does.
+int64_t CountWhitePixels(const ScreenPicture& screen);
+
 // Distinct colours of the screenshot.
 size_t CountColors(const ScreenPicture& screen);
 

@@ -1,7 +1,7 @@
 # The end-to-end tests' shared helper: the session, the saver and its helpers, screenshots
 # and what they show. Each piece sources it and starts with
 #
-#   e2e_begin SESSION_FILE SCR HELPER CPL SCREEN_CHECK
+#   e2e_begin SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 #
 # and ends with e2e_finish. SESSION_FILE comes from wine_session.sh (a CTest fixture); the
 # picture checks go through korvane-screen-check, which reads screenshots as PPM files.
@@ -16,7 +16,7 @@ height=768
 
 e2e_begin() {
     local session=$1 source_scr=$2
-    helper=$3 cpl=$4 screen_check=$5
+    helper=$3 cpl=$4 screen_check=$5 lock_helper_exe=$6 ddraw_stand_in=$7
     if [ ! -f "$session" ]; then
         echo "FAIL: no Wine session ($session): its fixture did not start"
         exit 1
@@ -48,10 +48,12 @@ e2e_begin() {
     reg delete 'HKCU\Software\Wine\AppDefaults\korvane.scr' /f
 }
 
+verifier_installed=0
 e2e_cleanup() {
     for pid in "${started[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    [ "$verifier_installed" = 0 ] || lock_helper remove-verifier >/dev/null 2>&1
     reg delete "$settings_key" /f
     rm -rf "$work"
 }
@@ -90,6 +92,21 @@ start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
     started+=("$saver_pid")
 }
 run_helper() { "$KORVANE_WINE" "$helper" "$@" </dev/null; }
+lock_helper() { timeout 30 "$KORVANE_WINE" "$lock_helper_exe" "$@" </dev/null; }
+# install_verifier: the stand-in verifier into the system directory the saver loads it from
+# (the helper has the saver's word size, so it names the right folder).
+install_verifier() {
+    verifier_installed=1
+    lock_helper install-verifier "$(windows_path "$cpl")"
+}
+remove_verifier() { lock_helper remove-verifier >/dev/null 2>&1; }
+wait_file() {  # wait_file <path> <seconds>
+    local deadline=$((SECONDS + $2))
+    until [ -s "$1" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
 
 # wait_window <exact title> <seconds>: the X window id, or nothing when it did not appear.
 wait_window() {
@@ -122,6 +139,10 @@ shot() { import -window root -depth 8 "$1" 2>/dev/null; }
 # green_pixels [x y w h]: how many clearly green pixels the screen shows (in that area).
 green_pixels() {
     shot "$work/green.ppm" && "$screen_check" green "$work/green.ppm" "$@"
+}
+# white_pixels: how many white pixels the screen shows.
+white_pixels() {
+    shot "$work/white.ppm" && "$screen_check" white "$work/white.ppm"
 }
 # glyph_spread: the percentages of the grid's columns and rows in which glyphs show.
 glyph_spread() {

@@ -1,52 +1,17 @@
 #!/usr/bin/env bash
-# End-to-end checks of the preview at the sizes a settings panel gives it at 100%, 150% and
-# 200% scaling: whatever its width, a run started with /p stays a preview.
-#   preview_sizes_e2e.sh <korvane.scr> <lock_helper.exe> <PASSWORD.CPL> <ddraw.dll stand-in>
-set -uo pipefail
-
-scr=$1 helper=$2 ddraw=$4
-root=$(cd "$(dirname "$0")/../.." && pwd)
-if [ -z "${KORVANE_WINE:-}" ]; then
-    exec "$root/tests/wine/with-wine.sh" --timeout 500 -- bash "$0" "$@"
-fi
-if [ "$KORVANE_WINE_ARCH" = win64 ] && ! file -b "$scr" | grep -q 'PE32+'; then
-    echo "SKIP: this Wine runs only 64-bit programs and $scr is 32-bit"
-    exit 77
-fi
-
-work=$(mktemp -d)
-started=()
-failures=0
-cleanup() {
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# A preview is a preview whatever its size: inside parents of 152 x 112, 228 x 168 and
+# 304 x 224 the child keeps its parent's size, no top-level window opens, no DirectDrawCreate
+# is made (a logging ddraw.dll stand-in tells), and it exits 0 with its parent.
+#   preview_sizes.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
+# shellcheck source=tests/e2e/lib/e2e.sh
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_begin "$@"
 
 # The logging ddraw.dll beside the saver answers every DirectDrawCreate a preview might make.
-cp "$scr" "$work/korvane.scr"
-cp "$ddraw" "$work/ddraw.dll"
-saver="$work/korvane.scr"
-cd "$work" || exit 1
+cp "$ddraw_stand_in" "$work/ddraw.dll"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};ddraw=n"
 export KORVANE_TEST_DDRAW_LOG
-KORVANE_TEST_DDRAW_LOG="Z:${work//\//\\}\\ddraw.log"
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-wait_exit() {
-    local deadline=$((SECONDS + $2))
-    while kill -0 "$1" 2>/dev/null; do
-        [ $SECONDS -lt $deadline ] || return 124
-        sleep 0.1
-    done
-    wait "$1"
-}
+KORVANE_TEST_DDRAW_LOG="$(windows_path "$work/ddraw.log")"
 
 # Control: a full-screen run does reach the stand-in, so its silence below means something.
 "$KORVANE_WINE" "$saver" /s </dev/null >/dev/null 2>&1 &
@@ -61,9 +26,9 @@ kill "$control_pid" 2>/dev/null
 wait "$control_pid" 2>/dev/null
 
 for size in 152x112 228x168 304x224; do
-    width=${size%x*} height=${size#*x}
+    child_width=${size%x*} child_height=${size#*x}
     rm -f "$work/parent.txt" "$work/ddraw.log"
-    "$KORVANE_WINE" "$helper" parent "Z:${work//\//\\}\\parent.txt" 60 "$width" "$height" \
+    "$KORVANE_WINE" "$lock_helper_exe" parent "Z:${work//\//\\}\\parent.txt" 60 "$child_width" "$child_height" \
         </dev/null >/dev/null 2>&1 &
     parent_pid=$!
     started+=("$parent_pid")
@@ -78,7 +43,7 @@ for size in 152x112 228x168 304x224; do
     saver_pid=$!
     started+=("$saver_pid")
     deadline=$((SECONDS + 20))
-    until why=$(timeout 30 "$KORVANE_WINE" "$helper" probe-preview "$parent" "$width" "$height" </dev/null); do
+    until why=$(timeout 30 "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); do
         [ $SECONDS -lt $deadline ] || break
         sleep 0.2
     done
@@ -88,7 +53,7 @@ for size in 152x112 228x168 304x224; do
         # The full-screen path would set up its display from a posted request and its timer;
         # two seconds of the preview's ticks give it every chance to show.
         sleep 2
-        if why=$(timeout 30 "$KORVANE_WINE" "$helper" probe-preview "$parent" "$width" "$height" </dev/null); then
+        if why=$(timeout 30 "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); then
             pass "$size: the child keeps its parent's size and no top-level window opens"
         else
             fail "$size: $why"
@@ -96,7 +61,7 @@ for size in 152x112 228x168 304x224; do
         [ ! -s "$work/ddraw.log" ] && pass "$size: no DirectDrawCreate" ||
             fail "$size: DirectDrawCreate was called $(grep -c . "$work/ddraw.log") times"
     fi
-    timeout 30 "$KORVANE_WINE" "$helper" close-parent </dev/null >/dev/null
+    timeout 30 "$KORVANE_WINE" "$lock_helper_exe" close-parent </dev/null >/dev/null
     wait_exit "$saver_pid" 20
     code=$?
     [ $code -eq 0 ] && pass "$size: exits 0 with its parent" ||
@@ -104,8 +69,4 @@ for size in 152x112 228x168 304x224; do
     wait_exit "$parent_pid" 20 >/dev/null
 done
 
-if [ $failures -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all preview size checks passed"
+e2e_finish
