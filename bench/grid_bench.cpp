@@ -10,7 +10,7 @@ void BM_StepCodeRain(benchmark::State& state) {
     const auto cols = static_cast<int32_t>(state.range(0));
     const auto rows = static_cast<int32_t>(state.range(1));
     ShowRandom random;
-    CodeGrid grid(cols, rows, "", random);
+    CodeGrid grid(cols, rows, random);
     int32_t frameCount = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(grid.StepCodeRain(false, frameCount, random));

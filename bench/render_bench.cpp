@@ -7,9 +7,9 @@
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "display/sprite_strip.h"
 #include "grid/code_grid.h"
 #include "grid/show_random.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 namespace {
@@ -39,7 +39,7 @@ void BM_RenderFullRegion(benchmark::State& state) {
     SpriteStrip glyphStrip, cursorStrip;
     SetUpMemoryDisplay(display, &sheet, glyphStrip, cursorStrip);
     ShowRandom random;
-    CodeGrid grid(kWidth / 16, kHeight / 24, "", random);
+    CodeGrid grid(kWidth / 16, kHeight / 24, random);
     for (size_t i = 0; i < grid.cells.size(); ++i) {
         grid.cells[i] = static_cast<int32_t>((i * 13) % 468);
     }

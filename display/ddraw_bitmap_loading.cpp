@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "display/palette_ramp.h"
-#include "display/surface.h"
+#include "sprites/palette_ramp.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 
-#include "display/color_depth.h"
-#include "display/palette_ramp.h"
+#include "sprites/color_depth.h"
+#include "sprites/palette_ramp.h"
 
 namespace korvane {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "display/ddraw_surface.h"
-#include "show/show_display.h"
+#include "sprites/show_display.h"
 
 namespace korvane {
 

@@ -1,8 +1,8 @@
 #include "display/ddraw_display_setup.h"
 
-#include "display/cursor_frames.h"
 #include "display/ddraw_bitmap_loading.h"
-#include "display/sprite_strip.h"
+#include "sprites/cursor_frames.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 
 #include <ddraw.h>
 
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "display/color_depth.h"
-#include "display/cursor_frames.h"
-#include "display/sprite_strip.h"
+#include "sprites/color_depth.h"
+#include "sprites/cursor_frames.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 

@@ -5,7 +5,7 @@
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_surface.h"
-#include "show/show_display.h"
+#include "sprites/show_display.h"
 
 namespace korvane {
 

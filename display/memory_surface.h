@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "display/indexed_bitmap.h"
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

@@ -7,7 +7,7 @@
 
 namespace korvane {
 
-CodeGrid::CodeGrid(int32_t cols, int32_t rows, const char* message, ShowRandom& random)
+CodeGrid::CodeGrid(int32_t cols, int32_t rows, ShowRandom& random)
     : rows(std::max(rows, 0)), cols(std::max(cols, 0)) {
     cells.assign(static_cast<size_t>(this->cols) * static_cast<size_t>(this->rows), kBlankCellCode);
     streams.reserve(static_cast<size_t>(this->cols));
@@ -19,38 +19,13 @@ CodeGrid::CodeGrid(int32_t cols, int32_t rows, const char* message, ShowRandom& 
     }
     codeMode = false;
     Fill();
-    stepCounter = 0;
     redrawRegion = {0, 0, this->cols, this->rows};
-    PrepareMessageLines(message == nullptr ? "" : message);
+    blankRow.assign(static_cast<size_t>(this->cols), ' ');
 }
 
 CodeGrid::~CodeGrid() {
     cols = 0;
     rows = 0;
-}
-
-void CodeGrid::PrepareMessageLines(const char* message) {
-    messageLines.clear();
-    if (message[0] == '\0') {
-        messageLineCount = -1;
-    } else {
-        // Carriage returns vanish; line feeds end lines; empty lines are dropped. The table
-        // points into our own copy, with each line feed replaced by its terminator.
-        messageCopy_.clear();
-        for (const char* p = message; *p != '\0'; ++p) {
-            if (*p != '\r') {
-                messageCopy_.push_back(*p == '\n' ? '\0' : *p);
-            }
-        }
-        messageCopy_.push_back('\0');
-        for (size_t i = 0; i < messageCopy_.size(); ++i) {
-            if (messageCopy_[i] != '\0' && (i == 0 || messageCopy_[i - 1] == '\0')) {
-                messageLines.push_back(messageCopy_.c_str() + i);
-            }
-        }
-        messageLineCount = static_cast<int32_t>(messageLines.size());
-    }
-    blankRow.assign(static_cast<size_t>(cols), ' ');
 }
 
 bool CodeGrid::SetCodeMode(bool on) {

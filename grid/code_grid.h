@@ -11,20 +11,15 @@
 namespace korvane {
 
 class SpriteStrip;
-class SoundPlayer;
-struct ShowSettings;
-struct TitleState;
-struct PhoneTraceState;
-struct MessageState;
 
 // The character grid every sequence writes into: cols x rows cell codes (glyph * 4 + level),
-// the text cursor the writers leave behind, the code mode flag, the typing progress of the
-// text sequences, one falling-code stream per column and the message split into lines.
+// the text cursor the writers leave behind, the code mode flag and one falling-code stream
+// per column.
 class CodeGrid {
   public:
     // Draws from `random`: 23 numbers per column for the default streams, then 3 + rows per
     // column when each stream is remade with the grid's height.
-    CodeGrid(int32_t cols, int32_t rows, const char* message, ShowRandom& random);
+    CodeGrid(int32_t cols, int32_t rows, ShowRandom& random);
     virtual ~CodeGrid();
 
     CodeGrid(const CodeGrid&) = delete;
@@ -40,19 +35,10 @@ class CodeGrid {
     bool InGrid(int32_t column, int32_t row) const;
     void SetLevel(int32_t column, int32_t row, int32_t level);
     void AdvanceGlyph(int32_t column, int32_t row, int32_t amount);
-    void ResetStepCounter() { stepCounter = 0; }
 
     // One frame of the falling code. Limited runs count their frames in `rainFrameCount` and
     // finish on the 2501st consecutive call; unlimited calls never finish and reset the count.
     bool StepCodeRain(bool limited, int32_t& rainFrameCount, ShowRandom& random);
-
-    // The three text sequences (defined in show/). Each writes one frame and answers true on
-    // the frame in which its sequence ends, having reset its own state for the next run.
-    bool StepTitle(bool band, TitleState& state, const ShowSettings& settings, SoundPlayer& sound);
-    bool StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settings, SoundPlayer& sound,
-                        ShowRandom& random);
-    bool StepMessage(MessageState& state, const ShowSettings& settings, SoundPlayer& sound,
-                     ShowRandom& random);
 
     // Copies every cell of the redraw region from the glyph sheet through `strip`.
     void Render(SpriteStrip& strip) const;
@@ -64,13 +50,10 @@ class CodeGrid {
 
     static constexpr int32_t kRainFramesPerRun = 2500;
 
-    std::string blankRow;
+    std::string blankRow;  // as wide as the grid, for erasing a row
     int32_t cursorRow = 0;
     int32_t cursorColumn = 0;
-    std::vector<const char*> messageLines;
-    int32_t messageLineCount = -1;
     RedrawRegion redrawRegion;
-    int32_t stepCounter = 0;
     bool codeMode = false;
     std::vector<int32_t> cells;
     std::vector<RainColumn> streams;
@@ -78,13 +61,10 @@ class CodeGrid {
     int32_t cols = 0;
 
   private:
-    void PrepareMessageLines(const char* message);
     int32_t& Cell(int32_t column, int32_t row) {
         return cells[static_cast<size_t>(row) * static_cast<size_t>(cols) +
                      static_cast<size_t>(column)];
     }
-
-    std::string messageCopy_;
 };
 
 }  // namespace korvane

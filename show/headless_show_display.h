@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "show/show_display.h"
 #include "show/show_event_log.h"
+#include "sprites/show_display.h"
 
 namespace korvane {
 

@@ -33,8 +33,8 @@ int32_t TraceNumberLength(const char* number, std::size_t capacity) {
     return static_cast<int32_t>(std::min<std::size_t>(length, kTraceMaxDigits));
 }
 
-bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settings,
-                              SoundPlayer& sound, ShowRandom& random) {
+bool StepPhoneTrace(CodeGrid& grid, int32_t& typed, PhoneTraceState& state,
+                    const ShowSettings& settings, SoundPlayer& sound, ShowRandom& random) {
     const char* number = settings.phoneNumber.data();
     const int32_t length = TraceNumberLength(number, settings.phoneNumber.size());
     for (int32_t j = 0; j < length; ++j) {
@@ -42,11 +42,11 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
     }
     // The placeholder and number lines show only as many slots as the number has.
     const int32_t lineEnd = kTraceDigitColumns[static_cast<size_t>(length)];
-    redrawRegion = {0, 0, kTraceRegionWidth, rows};
+    grid.redrawRegion = {0, 0, kTraceRegionWidth, grid.rows};
 
     if (state.traceLocatedCount < length) {
-        SetCodeMode(false);
-        int32_t c = stepCounter;
+        grid.SetCodeMode(false);
+        int32_t c = typed;
         int32_t shown = 0;
         for (int32_t i = 0; i < kHeaderRowCount; ++i) {
             const char* line = kTraceHeaderLines[static_cast<size_t>(i)];
@@ -58,7 +58,7 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
                 shown = c;
                 c = 0;
             }
-            WritePartial(0, i, line, shown, 0);
+            grid.WritePartial(0, i, line, shown, 0);
         }
 
         if (shown < kSearchLineLength) {
@@ -77,13 +77,13 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
                 }
                 state.traceSearchSoundStarted = true;
             }
-            ShiftRowsUp(kScrollTop);
-            WritePartial(0, rows - 1, kTraceNumberLine, lineEnd, 1);
-            WritePartial(0, kFoundRow, kTracePlaceholderLine, lineEnd, 1);
+            grid.ShiftRowsUp(kScrollTop);
+            grid.WritePartial(0, grid.rows - 1, kTraceNumberLine, lineEnd, 1);
+            grid.WritePartial(0, kFoundRow, kTracePlaceholderLine, lineEnd, 1);
 
             const int32_t flickerLeft =
                 kTraceDigitColumns[static_cast<size_t>(state.traceLocatedCount)];
-            const int32_t flickerRows = rows - kScrollTop;
+            const int32_t flickerRows = grid.rows - kScrollTop;
             for (int32_t i = 0; i < kTraceFlickerCount; ++i) {
                 const int32_t level = random.Next() % 4;
                 const int32_t rowDraw = random.Next();
@@ -93,7 +93,7 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
                 if (flickerRows > 0) {
                     const int32_t row = kFlickerTop + rowDraw % flickerRows;
                     const int32_t column = columnDraw % kFlickerWidth + flickerLeft;
-                    SetLevel(column, row, level);
+                    grid.SetLevel(column, row, level);
                 }
             }
 
@@ -105,15 +105,15 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
                 } else {
                     slot[0] = static_cast<char>('0' + random.Next() % 10);
                 }
-                WritePartial(column, rows - 1, slot, 1, 1);
+                grid.WritePartial(column, grid.rows - 1, slot, 1, 1);
             }
 
             if (random.Next() % 100 > kLocateChance) {
                 const int32_t column =
                     kTraceDigitColumns[static_cast<size_t>(state.traceLocatedCount)];
                 slot[0] = state.traceFoundLine[static_cast<size_t>(column)];
-                for (int32_t row = kScrollTop; row < rows; ++row) {
-                    WritePartial(column, row, slot, 1, 1);
+                for (int32_t row = kScrollTop; row < grid.rows; ++row) {
+                    grid.WritePartial(column, row, slot, 1, 1);
                 }
                 state.traceLocatedCount = std::min(state.traceLocatedCount + 1, length);
                 sound.Stop();
@@ -122,14 +122,14 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
                 }
                 state.traceSearchSoundStarted = false;
             }
-            WritePartial(0, kFoundRow, state.traceFoundLine.data(),
-                         kTraceDigitColumns[static_cast<size_t>(state.traceLocatedCount)], 2);
+            grid.WritePartial(0, kFoundRow, state.traceFoundLine.data(),
+                              kTraceDigitColumns[static_cast<size_t>(state.traceLocatedCount)], 2);
         }
 
         // The prompt characters of "> received." and "> Searching..." stay bright.
-        SetLevel(0, 1, 3);
-        SetLevel(0, 3, 3);
-        ++stepCounter;
+        grid.SetLevel(0, 1, 3);
+        grid.SetLevel(0, 3, 3);
+        ++typed;
         if (state.traceLocatedCount < length) {
             return false;
         }
@@ -144,8 +144,8 @@ bool CodeGrid::StepPhoneTrace(PhoneTraceState& state, const ShowSettings& settin
     state.traceHold = 0;
     state.traceTypingSoundStarted = false;
     state.traceSearchSoundStarted = false;
-    Fill();
-    ResetStepCounter();
+    grid.Fill();
+    typed = 0;
     return true;
 }
 

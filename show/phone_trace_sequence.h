@@ -5,6 +5,11 @@
 
 namespace korvane {
 
+class CodeGrid;
+class SoundPlayer;
+class ShowRandom;
+struct ShowSettings;
+
 inline constexpr std::array<const char*, 4> kTraceHeaderLines = {
     "Call trans opt:",
     "> received.",
@@ -37,5 +42,10 @@ struct PhoneTraceState {
 // How many characters of `number` (zero-terminated within `capacity`) the trace shows: the
 // slot table places at most ten.
 int32_t TraceNumberLength(const char* number, std::size_t capacity);
+
+// One frame of the telephone trace in `grid`, `typed` header characters so far. Answers true
+// on the frame in which the trace ends, having reset `typed` and `state` for the next run.
+bool StepPhoneTrace(CodeGrid& grid, int32_t& typed, PhoneTraceState& state,
+                    const ShowSettings& settings, SoundPlayer& sound, ShowRandom& random);
 
 }  // namespace korvane

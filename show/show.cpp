@@ -9,8 +9,9 @@ Show::Show(SoundPlayer& soundPlayer) : sound(soundPlayer) {
 void CreateShowGrid(Show& show, int32_t cols, int32_t rows) {
     // A message that fills the whole record would otherwise be read past its end.
     show.settings.messageText.back() = '\0';
-    show.grid =
-        std::make_unique<CodeGrid>(cols, rows, show.settings.messageText.data(), show.random);
+    show.grid = std::make_unique<CodeGrid>(cols, rows, show.random);
+    show.typedCount = 0;
+    SplitMessageLines(show.message, show.settings.messageText.data());
 }
 
 }  // namespace korvane

@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <memory>
 
-#include "display/sprite_strip.h"
 #include "grid/code_grid.h"
 #include "grid/show_random.h"
 #include "settings/show_settings.h"
 #include "show/message_sequence.h"
 #include "show/phone_trace_sequence.h"
-#include "show/show_display.h"
 #include "show/sound_cues.h"
 #include "show/title_sequence.h"
+#include "sprites/show_display.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 
@@ -38,14 +38,15 @@ struct Show {
 
     int32_t sequencerState = kStateTitle;
     int32_t rainFrameCount = 0;
+    int32_t typedCount = 0;  // the typing progress of the text sequence on screen
     TitleState title;
     PhoneTraceState phone;
     MessageState message;
     bool passwordPromptActive = false;
 };
 
-// Makes the run's grid of cols x rows cells holding the settings' message, drawing its
-// streams from the show's generator, as the saver does when its window is first shown.
+// Makes the run's grid of cols x rows cells, drawing its streams from the show's generator, and
+// splits the settings' message into lines, as the saver does when its window is first shown.
 void CreateShowGrid(Show& show, int32_t cols, int32_t rows);
 
 }  // namespace korvane

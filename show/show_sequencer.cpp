@@ -35,7 +35,7 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
     // A switched-off sequence hands over to the next state within this frame.
     if (state == kStateTitle) {
         if (settings.titleEnabled) {
-            finished = grid.StepTitle(true, show.title, settings, show.sound);
+            finished = StepTitle(grid, show.typedCount, true, show.title, settings, show.sound);
             dispatched = true;
         } else {
             state = kStatePhoneTrace;
@@ -43,7 +43,8 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
     }
     if (!dispatched && state == kStatePhoneTrace) {
         if (settings.phoneEnabled) {
-            finished = grid.StepPhoneTrace(show.phone, settings, show.sound, show.random);
+            finished = StepPhoneTrace(grid, show.typedCount, show.phone, settings, show.sound,
+                                      show.random);
             dispatched = true;
         } else {
             state = kStateMessage;
@@ -51,7 +52,8 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
     }
     if (!dispatched && state == kStateMessage) {
         if (settings.messageEnabled) {
-            finished = grid.StepMessage(show.message, settings, show.sound, show.random);
+            finished =
+                StepMessage(grid, show.typedCount, show.message, settings, show.sound, show.random);
             dispatched = true;
         } else {
             state = kStateCodeRain;
@@ -70,7 +72,7 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
     if (!dispatched && state == kStateCodeRainWithTitle) {
         if (settings.codeEnabled && settings.titleEnabled) {
             grid.StepCodeRain(false, show.rainFrameCount, show.random);
-            finished = grid.StepTitle(false, show.title, settings, show.sound);
+            finished = StepTitle(grid, show.typedCount, false, show.title, settings, show.sound);
         } else {
             state = kStateSkipped;
             finished = true;

@@ -43,22 +43,22 @@ int32_t CenteredColumn(int32_t cols, int32_t length) {
     return (cols - length) / 2;
 }
 
-bool CodeGrid::StepTitle(bool band, TitleState& state, const ShowSettings& settings,
-                         SoundPlayer& sound) {
-    const int32_t middle = rows / 2;
+bool StepTitle(CodeGrid& grid, int32_t& typed, bool band, TitleState& state,
+               const ShowSettings& settings, SoundPlayer& sound) {
+    const int32_t middle = grid.rows / 2;
     if (band) {
-        redrawRegion = {0, middle - 2, cols, middle + 3};
+        grid.redrawRegion = {0, middle - 2, grid.cols, middle + 3};
         if (!state.titleMusicStarted && settings.soundEnabled) {
             sound.Stop();
             sound.Play(kTitleMusic, false);
             state.titleMusicStarted = true;
         }
     } else {
-        redrawRegion = {0, 0, cols, rows};
+        grid.redrawRegion = {0, 0, grid.cols, grid.rows};
     }
 
-    int32_t c = stepCounter;
-    WriteRow(CenteredColumn(cols, kTitleBlankLength), middle, kTitleBlankLine, 0);
+    int32_t c = typed;
+    grid.WriteRow(CenteredColumn(grid.cols, kTitleBlankLength), middle, kTitleBlankLine, 0);
     for (const char* line : kTitleLines) {
         const auto n = static_cast<int32_t>(std::strlen(line));
         if (n < c) {
@@ -68,36 +68,36 @@ bool CodeGrid::StepTitle(bool band, TitleState& state, const ShowSettings& setti
         if (n == c && state.titleHold == -1) {
             state.titleHold = kTitleHoldFrames;
         }
-        SetCodeMode(false);
-        const int32_t start = CenteredColumn(cols, n);
-        WritePartial(start, middle, line, c, 0);
+        grid.SetCodeMode(false);
+        const int32_t start = CenteredColumn(grid.cols, n);
+        grid.WritePartial(start, middle, line, c, 0);
         if (c == n) {
-            WritePartial(start, middle, line, c, HoldLevel(state.titleHold));
+            grid.WritePartial(start, middle, line, c, HoldLevel(state.titleHold));
         } else if (c >= 1) {
             // A bright trail behind the newest characters, starting at the cursor cell.
             int32_t brightness = kTrailStartBrightness;
             for (int32_t j = c; j >= 1; --j) {
-                SetLevel(start + j, middle, brightness / 4);
+                grid.SetLevel(start + j, middle, brightness / 4);
                 if (brightness > 0) {
                     --brightness;
                 }
             }
         }
-        SetCodeMode(true);
+        grid.SetCodeMode(true);
         c = 0;
     }
 
     const int32_t hold = state.titleHold;
     --state.titleHold;
     if (hold <= 0) {
-        ++stepCounter;
+        ++typed;
         state.titleHold = -1;
     }
 
-    if (stepCounter > TitleTotalLength()) {
+    if (typed > TitleTotalLength()) {
         state.titleMusicStarted = false;
-        WriteRow(0, 0, " ", 0);
-        ResetStepCounter();
+        grid.WriteRow(0, 0, " ", 0);
+        typed = 0;
         return true;
     }
     return false;

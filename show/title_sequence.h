@@ -5,6 +5,10 @@
 
 namespace korvane {
 
+class CodeGrid;
+class SoundPlayer;
+struct ShowSettings;
+
 // The seven title and credit lines, each at most as wide as the blank line that erases it.
 inline constexpr std::array<const char*, 7> kTitleLines = {
     "Orvandel presents",         "T h e  K o r v a n e#",
@@ -27,5 +31,11 @@ int32_t TitleTotalLength();
 // Start column of a centred text of `length` characters. A text wider than the grid starts
 // far to the left of it, so that neither it nor its trail touches the grid.
 int32_t CenteredColumn(int32_t cols, int32_t length);
+
+// Types the title into `grid` one frame at a time, `typed` characters so far; in the band of
+// the rain it keeps to the middle rows and starts the music. Answers true on the frame in which
+// the title ends, having reset `typed` and `state` for the next run.
+bool StepTitle(CodeGrid& grid, int32_t& typed, bool band, TitleState& state,
+               const ShowSettings& settings, SoundPlayer& sound);
 
 }  // namespace korvane

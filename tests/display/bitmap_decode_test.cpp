@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "display/indexed_bitmap.h"
-#include "display/palette_ramp.h"
+#include "sprites/palette_ramp.h"
 
 namespace korvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "display/ddraw_display_device.h"
 #include "display/ddraw_display_setup.h"
-#include "display/sprite_strip.h"
+#include "sprites/sprite_strip.h"
 #include "tests/display/fake_ddraw_windows.h"
 
 namespace korvane {

@@ -12,9 +12,9 @@
 #include "display/ddraw_display_setup.h"
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "display/sprite_strip.h"
 #include "grid/code_grid.h"
 #include "grid/show_random.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 namespace {
@@ -80,7 +80,7 @@ TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
     ASSERT_EQ(memory.backBuffer.bytesPerPixel, device->bytesPerPixel);
 
     ShowRandom random;
-    CodeGrid grid(width / 16, height / 24, "", random);
+    CodeGrid grid(width / 16, height / 24, random);
     for (size_t i = 0; i < grid.cells.size(); ++i) {
         grid.cells[i] = static_cast<int32_t>((i * 7) % 468);
     }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "display/ddraw_display_setup.h"
-#include "display/sprite_strip.h"
+#include "sprites/sprite_strip.h"
 #include "tests/display/counting_ddraw_windows.h"
 
 namespace korvane {

@@ -4,13 +4,13 @@
 #include <iterator>
 #include <vector>
 
-#include "display/color_depth.h"
-#include "display/cursor_frames.h"
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "display/sprite_strip.h"
 #include "grid/code_grid.h"
 #include "grid/show_random.h"
+#include "sprites/color_depth.h"
+#include "sprites/cursor_frames.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 namespace {
@@ -184,7 +184,7 @@ TEST_P(MemoryRenderTest, GridCellsAreTheSheetsCells) {
     MemoryDisplay display(640, 480, depth);
     SetUpMemoryDisplay(display, &sheet, glyphStrip, cursorStrip);
     ShowRandom random;
-    CodeGrid grid(40, 20, "", random);
+    CodeGrid grid(40, 20, random);
     for (int32_t r = 0; r < grid.rows; ++r) {
         for (int32_t c = 0; c < grid.cols; ++c) {
             grid.cells[static_cast<size_t>(r * grid.cols + c)] = (r * 40 + c) % 468;

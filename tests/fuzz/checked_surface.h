@@ -6,7 +6,7 @@
 #include <typeinfo>
 
 #include "display/memory_surface.h"
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

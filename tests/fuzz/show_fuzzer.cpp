@@ -17,12 +17,12 @@
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
-#include "display/sprite_strip.h"
 #include "frontend/memory_show.h"
 #include "grid/cell_geometry.h"
 #include "show/frame_tick.h"
 #include "show/show.h"
 #include "show/sound_cues.h"
+#include "sprites/sprite_strip.h"
 #include "tests/fuzz/checked_surface.h"
 
 namespace korvane {

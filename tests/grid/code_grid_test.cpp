@@ -38,7 +38,7 @@ class GridTest : public ::testing::Test {
 };
 
 TEST_F(GridTest, GlyphCodeMapsTextAndCodeModes) {
-    CodeGrid grid(4, 4, "", random);
+    CodeGrid grid(4, 4, random);
     EXPECT_EQ(grid.GlyphCode(' '), 100);
     EXPECT_EQ(grid.GlyphCode('A'), 104);
     EXPECT_EQ(grid.GlyphCode('Z'), 204);
@@ -60,11 +60,10 @@ TEST_F(GridTest, GlyphCodeMapsTextAndCodeModes) {
 }
 
 TEST_F(GridTest, ConstructionStartsBlankWithWholeRegion) {
-    CodeGrid grid(5, 3, "", random);
+    CodeGrid grid(5, 3, random);
     EXPECT_EQ(grid.cols, 5);
     EXPECT_EQ(grid.rows, 3);
     EXPECT_FALSE(grid.codeMode);
-    EXPECT_EQ(grid.stepCounter, 0);
     EXPECT_EQ(grid.cursorColumn, 0);
     EXPECT_EQ(grid.cursorRow, 0);
     for (int32_t cell : grid.cells) {
@@ -83,7 +82,7 @@ TEST_F(GridTest, ConstructionStartsBlankWithWholeRegion) {
 }
 
 TEST_F(GridTest, ConstructionDrawsPerColumnDefaultThenRemake) {
-    CodeGrid grid(3, 4, "", random);
+    CodeGrid grid(3, 4, random);
     ShowRandom replay;
     for (int i = 0; i < 3 * 23 + 3 * (3 + 4); ++i) {
         replay.Next();
@@ -92,7 +91,7 @@ TEST_F(GridTest, ConstructionDrawsPerColumnDefaultThenRemake) {
 }
 
 TEST_F(GridTest, WriteRowStoresCutsAndMovesCursor) {
-    CodeGrid grid(6, 3, "", random);
+    CodeGrid grid(6, 3, random);
     grid.WriteRow(1, 1, "AB", 2);
     EXPECT_EQ(grid.CellAt(1, 1), 106);
     EXPECT_EQ(grid.CellAt(2, 1), 110);
@@ -111,7 +110,7 @@ TEST_F(GridTest, WriteRowStoresCutsAndMovesCursor) {
 }
 
 TEST_F(GridTest, WritesOutsideTheGridChangeNothing) {
-    CodeGrid grid(4, 3, "", random);
+    CodeGrid grid(4, 3, random);
     grid.WriteRow(1, 1, "A", 0);
     const std::vector<int32_t> before = grid.cells;
     grid.WriteRow(4, 0, "A", 0);
@@ -127,7 +126,7 @@ TEST_F(GridTest, WritesOutsideTheGridChangeNothing) {
 }
 
 TEST_F(GridTest, WritePartialHonoursCount) {
-    CodeGrid grid(10, 2, "", random);
+    CodeGrid grid(10, 2, random);
     grid.WriteRow(0, 1, "Z", 0);
     grid.WritePartial(2, 0, "ABCDE", 0, 0);
     EXPECT_EQ(grid.CellAt(2, 0), kBlankCellCode);
@@ -143,7 +142,7 @@ TEST_F(GridTest, WritePartialHonoursCount) {
 }
 
 TEST_F(GridTest, WriteColumnFillsDownAndCutsAtBottom) {
-    CodeGrid grid(3, 4, "", random);
+    CodeGrid grid(3, 4, random);
     grid.WriteColumn(1, 0, "ABCDEFG", 0);
     EXPECT_EQ(grid.CellAt(1, 0), 104);
     EXPECT_EQ(grid.CellAt(1, 3), 116);
@@ -155,7 +154,7 @@ TEST_F(GridTest, WriteColumnFillsDownAndCutsAtBottom) {
 }
 
 TEST_F(GridTest, FillWritesBlankInCodeMode) {
-    CodeGrid grid(3, 3, "", random);
+    CodeGrid grid(3, 3, random);
     grid.WriteRow(0, 0, "ABC", 3);
     grid.SetCodeMode(true);
     grid.Fill();
@@ -165,7 +164,7 @@ TEST_F(GridTest, FillWritesBlankInCodeMode) {
 }
 
 TEST_F(GridTest, ShiftRowsUpMovesLowerRowsAndKeepsLast) {
-    CodeGrid small(2, 6, "", random);
+    CodeGrid small(2, 6, random);
     for (int32_t r = 0; r < 6; ++r) {
         small.WriteRow(0, r, std::string(2, static_cast<char>('A' + r)).c_str(), 0);
     }
@@ -175,7 +174,7 @@ TEST_F(GridTest, ShiftRowsUpMovesLowerRowsAndKeepsLast) {
     small.ShiftRowsUp(-1);
     EXPECT_EQ(small.cells, before);
 
-    CodeGrid grid(2, 8, "", random);
+    CodeGrid grid(2, 8, random);
     for (int32_t r = 0; r < 8; ++r) {
         grid.WriteRow(0, r, std::string(2, static_cast<char>('A' + r)).c_str(), 0);
     }
@@ -187,7 +186,7 @@ TEST_F(GridTest, ShiftRowsUpMovesLowerRowsAndKeepsLast) {
 }
 
 TEST_F(GridTest, SetLevelAndAdvanceGlyphWorkOnWholeCode) {
-    CodeGrid grid(2, 1, "", random);
+    CodeGrid grid(2, 1, random);
     grid.SetLevel(0, 0, 3);
     EXPECT_EQ(grid.CellAt(0, 0), 103);
     grid.AdvanceGlyph(0, 0, 0);
@@ -199,44 +198,8 @@ TEST_F(GridTest, SetLevelAndAdvanceGlyphWorkOnWholeCode) {
     EXPECT_EQ(grid.CellAt(1, 0), (106 + 24) % 25);
 }
 
-TEST_F(GridTest, MessageLinesDropEmptyPiecesAndCarriageReturns) {
-    {
-        CodeGrid grid(3, 1, "A\n\nB", random);
-        ASSERT_EQ(grid.messageLineCount, 2);
-        EXPECT_STREQ(grid.messageLines[0], "A");
-        EXPECT_STREQ(grid.messageLines[1], "B");
-    }
-    {
-        CodeGrid grid(3, 1, "A\r\n\r\nB\r\n", random);
-        ASSERT_EQ(grid.messageLineCount, 2);
-        EXPECT_STREQ(grid.messageLines[0], "A");
-        EXPECT_STREQ(grid.messageLines[1], "B");
-    }
-    {
-        CodeGrid grid(3, 1, "", random);
-        EXPECT_EQ(grid.messageLineCount, -1);
-        EXPECT_TRUE(grid.messageLines.empty());
-    }
-    {
-        CodeGrid grid(3, 1, "\r\n", random);
-        EXPECT_EQ(grid.messageLineCount, 0);
-    }
-    {
-        CodeGrid grid(3, 1, "one whole line", random);
-        ASSERT_EQ(grid.messageLineCount, 1);
-        EXPECT_STREQ(grid.messageLines[0], "one whole line");
-    }
-    {
-        std::string message = "x\ry";
-        CodeGrid grid(3, 1, message.c_str(), random);
-        message[0] = 'Q';
-        ASSERT_EQ(grid.messageLineCount, 1);
-        EXPECT_STREQ(grid.messageLines[0], "xy") << "the grid keeps its own copy";
-    }
-}
-
 TEST_F(GridTest, DegenerateSizesMakeAnEmptyGrid) {
-    CodeGrid grid(-3, 0, "A", random);
+    CodeGrid grid(-3, 0, random);
     EXPECT_EQ(grid.cols, 0);
     EXPECT_EQ(grid.rows, 0);
     EXPECT_TRUE(grid.cells.empty());

@@ -7,7 +7,7 @@ namespace {
 
 TEST(CodeRainTest, WorkedExampleOnOneByTwoGrid) {
     ShowRandom random;
-    CodeGrid grid(1, 2, "", random);
+    CodeGrid grid(1, 2, random);
     const RainColumn& stream = grid.streams[0];
     EXPECT_EQ(stream.offset, 2);
     EXPECT_EQ(stream.delay, 0);
@@ -41,7 +41,7 @@ TEST(CodeRainTest, WorkedExampleOnOneByTwoGrid) {
 
 // A stream that the test sets up by hand, in a grid of the given height.
 struct HandStream {
-    explicit HandStream(int32_t rows) : grid(1, rows, "", random) {}
+    explicit HandStream(int32_t rows) : grid(1, rows, random) {}
     RainColumn& stream() { return grid.streams[0]; }
     void Set(int32_t offset, int32_t delay, int32_t state) {
         stream().offset = offset;
@@ -149,7 +149,7 @@ TEST(CodeRainTest, HeadFoldsBackFromTheBottom) {
 
 TEST(CodeRainTest, FirstFrameShowsLettersOrBlanksByStartOffset) {
     ShowRandom random;
-    CodeGrid grid(40, 6, "", random);
+    CodeGrid grid(40, 6, random);
     int32_t count = 0;
     std::vector<int32_t> startOffsets;
     for (const RainColumn& s : grid.streams) {
@@ -177,7 +177,7 @@ TEST(CodeRainTest, FirstFrameShowsLettersOrBlanksByStartOffset) {
 
 TEST(CodeRainTest, LimitedRunEndsOnFrame2501AndUnlimitedResets) {
     ShowRandom random;
-    CodeGrid grid(3, 3, "", random);
+    CodeGrid grid(3, 3, random);
     int32_t count = 0;
     for (int i = 0; i < 2500; ++i) {
         ASSERT_FALSE(grid.StepCodeRain(true, count, random)) << i;
@@ -206,7 +206,7 @@ TEST(CodeRainTest, LimitedRunEndsOnFrame2501AndUnlimitedResets) {
 
 TEST(CodeRainTest, CursorEndsUnderLastColumnsView) {
     ShowRandom random;
-    CodeGrid grid(4, 5, "", random);
+    CodeGrid grid(4, 5, random);
     int32_t count = 0;
     grid.StepCodeRain(true, count, random);
     EXPECT_EQ(grid.cursorColumn, 3);

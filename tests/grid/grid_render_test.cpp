@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "display/sprite_strip.h"
 #include "grid/code_grid.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 namespace {
@@ -38,7 +38,7 @@ class RenderTest : public ::testing::Test {
 };
 
 TEST_F(RenderTest, CellCodesSelectSheetRectangles) {
-    CodeGrid grid(40, 20, "", random);
+    CodeGrid grid(40, 20, random);
     grid.cells[0] = 100;
     grid.cells[1] = 467;
     grid.cells[2] = 3;
@@ -58,7 +58,7 @@ TEST_F(RenderTest, CellCodesSelectSheetRectangles) {
 }
 
 TEST_F(RenderTest, RegionSelectsCellsInRowOrder) {
-    CodeGrid grid(40, 20, "", random);
+    CodeGrid grid(40, 20, random);
     grid.redrawRegion = {39, 19, 40, 20};
     grid.Render(strip);
     ASSERT_EQ(back.copies.size(), 1u);
@@ -83,7 +83,7 @@ TEST_F(RenderTest, RegionSelectsCellsInRowOrder) {
 }
 
 TEST_F(RenderTest, RegionBeyondTheGridIsClamped) {
-    CodeGrid grid(20, 4, "", random);
+    CodeGrid grid(20, 4, random);
     grid.redrawRegion = {-2, 2, 34, 9};
     grid.Render(strip);
     ASSERT_EQ(back.copies.size(), 40u);

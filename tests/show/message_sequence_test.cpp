@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "grid/glyph_charset.h"
 #include "show_test_support.h"
@@ -20,10 +22,10 @@ MessageRun RunMessage(ShowRig& rig) {
     MessageRun run;
     CodeGrid& grid = *rig.show.grid;
     for (int32_t i = 0; i < 200000; ++i) {
-        run.counterAtStart.push_back(grid.stepCounter);
+        run.counterAtStart.push_back(rig.show.typedCount);
         rig.log.Clear();
-        const bool done =
-            grid.StepMessage(rig.show.message, rig.show.settings, rig.sound, rig.show.random);
+        const bool done = StepMessage(grid, rig.show.typedCount, rig.show.message,
+                                      rig.show.settings, rig.sound, rig.show.random);
         ++run.frames;
         for (const ShowEvent& event : rig.log.events) {
             EXPECT_EQ(event.kind, ShowEvent::Kind::kPlay);
@@ -38,14 +40,35 @@ MessageRun RunMessage(ShowRig& rig) {
     return run;
 }
 
+TEST(MessageSequence, LinesDropEmptyPiecesAndCarriageReturns) {
+    MessageState state;
+    const auto lines = [&state] {
+        return std::vector<std::string>(state.lines.begin(), state.lines.end());
+    };
+    SplitMessageLines(state, "A\n\nB");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"A", "B"}));
+    SplitMessageLines(state, "A\r\n\r\nB\r\n");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"A", "B"}));
+    SplitMessageLines(state, "");
+    EXPECT_TRUE(state.lines.empty());
+    SplitMessageLines(state, "\r\n");
+    EXPECT_TRUE(state.lines.empty());
+    SplitMessageLines(state, "one whole line");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"one whole line"}));
+    std::string message = "x\ry";
+    SplitMessageLines(state, message.c_str());
+    message[0] = 'Q';
+    EXPECT_EQ(lines(), (std::vector<std::string>{"xy"})) << "the show keeps its own copy";
+}
+
 TEST(MessageSequence, EveryFinishedLineStaysAtLeast32FramesAndEveryAdvanceClicks) {
     ShowRig rig;
     CreateShowGrid(rig.show, 80, 20);
     const CodeGrid& grid = *rig.show.grid;
-    ASSERT_EQ(grid.messageLineCount, 4);
+    ASSERT_EQ(rig.show.message.lines.size(), 4u);
     int32_t total = 0;
     std::vector<int32_t> lineEnds;
-    for (const char* line : grid.messageLines) {
+    for (const char* line : rig.show.message.lines) {
         total += static_cast<int32_t>(std::strlen(line));
         lineEnds.push_back(total);
     }
@@ -58,7 +81,7 @@ TEST(MessageSequence, EveryFinishedLineStaysAtLeast32FramesAndEveryAdvanceClicks
     EXPECT_EQ(grid.CellAt(0, 0), kBlankCellCode);
     EXPECT_EQ(grid.cursorColumn, 1);
     EXPECT_EQ(grid.cursorRow, 0);
-    EXPECT_EQ(grid.stepCounter, 0);
+    EXPECT_EQ(rig.show.typedCount, 0);
     EXPECT_EQ(rig.show.message.messageHold, -1);
     // A second run starts typing at once.
     rig.show.settings.soundEnabled = false;
@@ -70,7 +93,8 @@ TEST(MessageSequence, FirstFrameBlanksTheTopRowAndParksTheCursorPastTheEdge) {
     CreateShowGrid(rig.show, 30, 10);
     CodeGrid& grid = *rig.show.grid;
     grid.SetCodeMode(true);
-    grid.StepMessage(rig.show.message, rig.show.settings, rig.sound, rig.show.random);
+    StepMessage(grid, rig.show.typedCount, rig.show.message, rig.show.settings, rig.sound,
+                rig.show.random);
     EXPECT_FALSE(grid.codeMode);
     EXPECT_EQ(grid.cursorColumn, 30);
     EXPECT_EQ(grid.cursorRow, 0);
@@ -102,7 +126,7 @@ TEST(MessageSequence, OneCharacterLinesAndOverlongLinesAreHeldLikeAnyOther) {
     CreateShowGrid(rig.show, 10, 8);
     const MessageRun run = RunMessage(rig);
     EXPECT_GE(std::count(run.counterAtStart.begin(), run.counterAtStart.end(), 1), 32);
-    const auto longEnd = static_cast<int32_t>(1 + std::strlen(rig.show.grid->messageLines[1]));
+    const auto longEnd = static_cast<int32_t>(1 + std::strlen(rig.show.message.lines[1]));
     EXPECT_GE(std::count(run.counterAtStart.begin(), run.counterAtStart.end(), longEnd), 32);
     EXPECT_EQ(run.clicks, longEnd + 1);
 }

@@ -13,8 +13,8 @@ using testing::ShowRig;
 constexpr char kFoundAlphabet[] = "Found:X 0123456789";
 
 bool Step(ShowRig& rig) {
-    return rig.show.grid->StepPhoneTrace(rig.show.phone, rig.show.settings, rig.sound,
-                                         rig.show.random);
+    return StepPhoneTrace(*rig.show.grid, rig.show.typedCount, rig.show.phone, rig.show.settings,
+                          rig.sound, rig.show.random);
 }
 
 // Steps until the last digit is located; answers the number of calls made.
@@ -112,7 +112,7 @@ TEST(PhoneTrace, TenDigitsAreFoundThenHeldFor20FramesAndTheRunResets) {
     EXPECT_EQ(rig.show.phone.traceHold, 0);
     EXPECT_FALSE(rig.show.phone.traceTypingSoundStarted);
     EXPECT_FALSE(rig.show.phone.traceSearchSoundStarted);
-    EXPECT_EQ(grid.stepCounter, 0);
+    EXPECT_EQ(rig.show.typedCount, 0);
     for (const int32_t cell : grid.cells) {
         ASSERT_EQ(cell, kBlankCellCode);
     }

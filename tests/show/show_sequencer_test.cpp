@@ -189,7 +189,7 @@ TEST(FrameTick, PasswordPromptOrMissingGridStopsEverything) {
     FrameTick(rig.show, 0);
     const std::vector<int32_t> cells = rig.show.grid->cells;
     const int32_t cursorX = rig.show.cursorStrip.x;
-    const int32_t counter = rig.show.grid->stepCounter;
+    const int32_t counter = rig.show.typedCount;
     const size_t events = rig.log.events.size();
     rig.show.passwordPromptActive = true;
     for (int32_t t = 1; t < 50; ++t) {
@@ -198,7 +198,7 @@ TEST(FrameTick, PasswordPromptOrMissingGridStopsEverything) {
     EXPECT_EQ(rig.display.flipCount, 1);
     EXPECT_EQ(rig.show.grid->cells, cells);
     EXPECT_EQ(rig.show.cursorStrip.x, cursorX);
-    EXPECT_EQ(rig.show.grid->stepCounter, counter);
+    EXPECT_EQ(rig.show.typedCount, counter);
     EXPECT_EQ(rig.log.events.size(), events);
     rig.show.passwordPromptActive = false;
     FrameTick(rig.show, 50);

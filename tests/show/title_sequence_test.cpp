@@ -19,7 +19,8 @@ TitleRun RunTitle(ShowRig& rig, bool band) {
     CodeGrid& grid = *rig.show.grid;
     const int32_t start = CenteredColumn(grid.cols, 17);
     for (int32_t i = 0; i < 5000; ++i) {
-        const bool done = grid.StepTitle(band, rig.show.title, rig.show.settings, rig.sound);
+        const bool done = StepTitle(grid, rig.show.typedCount, band, rig.show.title,
+                                    rig.show.settings, rig.sound);
         ++run.frames;
         if (grid.InGrid(start, grid.rows / 2)) {
             run.firstCellLevels.push_back(grid.CellAt(start, grid.rows / 2) & 3);
@@ -44,7 +45,7 @@ TEST(TitleSequence, BandRunLastsTotalLengthPlus491FramesWithOneCueOfMusic) {
     EXPECT_EQ(grid.redrawRegion.right, 40);
     // End: the music flag is cleared, the counter reset, the cursor after one blank.
     EXPECT_FALSE(rig.show.title.titleMusicStarted);
-    EXPECT_EQ(grid.stepCounter, 0);
+    EXPECT_EQ(rig.show.typedCount, 0);
     EXPECT_EQ(grid.CellAt(0, 0), kBlankCellCode);
     EXPECT_EQ(grid.cursorColumn, 1);
     EXPECT_EQ(grid.cursorRow, 0);
@@ -76,11 +77,11 @@ TEST(TitleSequence, TrailBrightensTheNewestCharactersAndCursorFollows) {
     CreateShowGrid(rig.show, 40, 20);
     CodeGrid& grid = *rig.show.grid;
     // On its first frame nothing is typed and the cursor ends the blank line.
-    grid.StepTitle(true, rig.show.title, rig.show.settings, rig.sound);
+    StepTitle(grid, rig.show.typedCount, true, rig.show.title, rig.show.settings, rig.sound);
     EXPECT_EQ(grid.cursorColumn, 39);
     EXPECT_EQ(grid.cursorRow, 10);
     for (int i = 1; i < 17; ++i) {
-        grid.StepTitle(true, rig.show.title, rig.show.settings, rig.sound);
+        StepTitle(grid, rig.show.typedCount, true, rig.show.title, rig.show.settings, rig.sound);
     }
     // The 17th frame: 16 of "Orvandel presents" typed, starting at column 11.
     EXPECT_EQ(grid.cursorColumn, 11 + 16);
@@ -105,7 +106,7 @@ TEST(TitleSequence, SoundOffAndFullModeRequestNothing) {
 
     rig.show.settings.soundEnabled = true;
     CodeGrid& grid = *rig.show.grid;
-    grid.StepTitle(false, rig.show.title, rig.show.settings, rig.sound);
+    StepTitle(grid, rig.show.typedCount, false, rig.show.title, rig.show.settings, rig.sound);
     EXPECT_TRUE(rig.log.events.empty());
     EXPECT_EQ(grid.redrawRegion.left, 0);
     EXPECT_EQ(grid.redrawRegion.top, 0);

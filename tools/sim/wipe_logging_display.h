@@ -1,7 +1,7 @@
 #pragma once
 
-#include "show/show_display.h"
 #include "show/show_event_log.h"
+#include "sprites/show_display.h"
 
 namespace korvane {
 

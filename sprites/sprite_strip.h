@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

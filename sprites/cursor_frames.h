@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

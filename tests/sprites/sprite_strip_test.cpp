@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "display/sprite_strip.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 namespace {

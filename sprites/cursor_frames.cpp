@@ -1,6 +1,6 @@
-#include "display/cursor_frames.h"
+#include "sprites/cursor_frames.h"
 
-#include "display/sprite_strip.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/surface.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 

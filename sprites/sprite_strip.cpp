@@ -1,4 +1,4 @@
-#include "display/sprite_strip.h"
+#include "sprites/sprite_strip.h"
 
 namespace korvane {
 
