@@ -6,46 +6,13 @@
 
 #include "sprites/palette_ramp.h"
 #include "sprites/surface.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 
 namespace {
 
 constexpr COLORREF kNoColor = CLR_INVALID;
-
-// Deletes a GDI bitmap on every way out.
-class ScopedBitmap {
-  public:
-    explicit ScopedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~ScopedBitmap() {
-        if (bitmap_ != nullptr) {
-            DeleteObject(bitmap_);
-        }
-    }
-    ScopedBitmap(const ScopedBitmap&) = delete;
-    ScopedBitmap& operator=(const ScopedBitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-  private:
-    HBITMAP bitmap_;
-};
-
-// A memory device context, deleted on every way out.
-class ScopedMemoryDc {
-  public:
-    ScopedMemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
-    ~ScopedMemoryDc() {
-        if (dc_ != nullptr) {
-            DeleteDC(dc_);
-        }
-    }
-    ScopedMemoryDc(const ScopedMemoryDc&) = delete;
-    ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
 
 DDSURFACEDESC EmptyDescription() {
     DDSURFACEDESC description;
@@ -118,7 +85,7 @@ IDirectDrawSurface* LoadBitmapSurface(IDirectDraw* directDraw, const char* name,
     if (bitmapHandle == nullptr) {
         return nullptr;
     }
-    ScopedBitmap bitmap(bitmapHandle);
+    const GdiObject<HBITMAP> bitmap(bitmapHandle);
     BITMAP info;
     std::memset(&info, 0, sizeof(info));
     GetObjectA(bitmap.get(), sizeof(info), &info);
@@ -141,11 +108,11 @@ HRESULT CopyBitmapToSurface(IDirectDrawSurface* surface, HBITMAP bitmap, int32_t
         return E_FAIL;
     }
     surface->Restore();
-    ScopedMemoryDc memoryDc;
+    const MemoryDc memoryDc;
     if (memoryDc.get() == nullptr) {
         OutputDebugStringA("createcompatible dc failed\n");
     }
-    SelectObject(memoryDc.get(), bitmap);
+    const SelectedObject selected(memoryDc.get(), bitmap);
     BITMAP info;
     std::memset(&info, 0, sizeof(info));
     GetObjectA(bitmap, sizeof(info), &info);
@@ -158,15 +125,13 @@ HRESULT CopyBitmapToSurface(IDirectDrawSurface* surface, HBITMAP bitmap, int32_t
     DDSURFACEDESC description = EmptyDescription();
     description.dwFlags = DDSD_HEIGHT | DDSD_WIDTH;
     surface->GetSurfaceDesc(&description);
-    HDC surfaceDc = nullptr;
-    const HRESULT result = surface->GetDC(&surfaceDc);
-    if (result != DD_OK) {
-        return result;
+    const SurfaceDc surfaceDc(surface);
+    if (surfaceDc.result() != DD_OK) {
+        return surfaceDc.result();
     }
-    StretchBlt(surfaceDc, 0, 0, static_cast<int>(description.dwWidth),
+    StretchBlt(surfaceDc.get(), 0, 0, static_cast<int>(description.dwWidth),
                static_cast<int>(description.dwHeight), memoryDc.get(), x, y, width, height,
                SRCCOPY);
-    surface->ReleaseDC(surfaceDc);
     return DD_OK;
 }
 
@@ -199,12 +164,13 @@ uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color) {
     }
     COLORREF kept = kNoColor;
     bool keptPixel = false;
-    HDC dc = nullptr;
-    if (color != kNoColor && surface->GetDC(&dc) == DD_OK) {
-        kept = GetPixel(dc, 0, 0);
-        keptPixel = true;
-        SetPixel(dc, 0, 0, color);
-        surface->ReleaseDC(dc);
+    if (color != kNoColor) {
+        const SurfaceDc dc(surface);
+        if (dc.get() != nullptr) {
+            kept = GetPixel(dc.get(), 0, 0);
+            keptPixel = true;
+            SetPixel(dc.get(), 0, 0, color);
+        }
     }
     DDSURFACEDESC description = EmptyDescription();
     HRESULT result;
@@ -221,9 +187,11 @@ uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color) {
         value = bits >= 32 ? first : first & ((1u << bits) - 1u);
         surface->Unlock(nullptr);
     }
-    if (keptPixel && surface->GetDC(&dc) == DD_OK) {
-        SetPixel(dc, 0, 0, kept);
-        surface->ReleaseDC(dc);
+    if (keptPixel) {
+        const SurfaceDc dc(surface);
+        if (dc.get() != nullptr) {
+            SetPixel(dc.get(), 0, 0, kept);
+        }
     }
     return value;
 }

@@ -8,8 +8,8 @@
 
 namespace korvane {
 
-// A bitmap name is a resource of the program (MAKEINTRESOURCEA(111)) or, where the program
-// holds no such resource, a file path.
+// A bitmap name is a resource of the program (MAKEINTRESOURCEA(KORVANE_GLYPH_BITMAP)) or, where the
+// program holds no such resource, a file path.
 
 // A new off-screen surface holding the bitmap, owned by the caller; null on failure.
 IDirectDrawSurface* LoadBitmapSurface(IDirectDraw* directDraw, const char* name, int32_t width,

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "display/ddraw_display_device.h"
+#include "resources/resource_ids.h"
 
 namespace korvane {
 
@@ -23,8 +24,8 @@ void ShowDisplayErrorBox(HWND owner, const char* text);
 struct DisplaySetUpPlatform {
     DirectDrawCreateFunction directDrawCreate = &DirectDrawCreate;
     DisplayNoticeFunction notify = &ShowDisplayErrorBox;
-    // The glyph sheet: bitmap resource 111, or a file path.
-    const char* glyphSheet = MAKEINTRESOURCEA(111);
+    // The glyph sheet: the program's bitmap resource, or a file path.
+    const char* glyphSheet = MAKEINTRESOURCEA(KORVANE_GLYPH_BITMAP);
 };
 
 // Replaces `device` with a new one opened for `saverWindow` at the desktop's width, height

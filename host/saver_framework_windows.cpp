@@ -7,13 +7,13 @@
 
 #include "host/saver_host_windows.h"
 #include "host/screen_saver_password_windows.h"
+#include "resources/resource_ids.h"
 
 namespace korvane {
 namespace {
 
 constexpr char kFullScreenTitle[] = "Screen Saver";
 constexpr char kPreviewTitle[] = "Preview";
-constexpr int kIconResource = 100;
 constexpr UINT kVerifyRequest = WM_APP;
 // WM_APP + 1 is the show's display set-up request.
 constexpr UINT kCoverAgainRequest = WM_APP + 2;
@@ -175,11 +175,10 @@ void SetSaverRunning(bool on) {
 
 void ReleasePasswordVerifier() {
     SaverFramework& framework = Framework();
-    if (!framework.onWindows9x || framework.passwordLibrary == nullptr) {
+    if (!framework.onWindows9x || !framework.passwordLibrary) {
         return;
     }
-    FreeLibrary(framework.passwordLibrary);
-    framework.passwordLibrary = nullptr;
+    framework.passwordLibrary.Reset();
     if (framework.verifyProc != nullptr) {
         framework.verifyProc = nullptr;
         SetSaverRunning(false);
@@ -191,18 +190,18 @@ void LoadPasswordVerifier() {
     if (!framework.onWindows9x) {
         return;
     }
-    if (framework.passwordLibrary != nullptr) {
+    if (framework.passwordLibrary) {
         ReleasePasswordVerifier();
     }
     if (!ReadPasswordRequired().value_or(false)) {
         return;
     }
     framework.passwordLibrary = LoadSystemVerifierLibrary();
-    if (framework.passwordLibrary == nullptr) {
+    if (!framework.passwordLibrary) {
         return;
     }
-    framework.verifyProc = reinterpret_cast<VerifyPasswordProc>(
-        reinterpret_cast<void*>(GetProcAddress(framework.passwordLibrary, "VerifyScreenSavePwd")));
+    framework.verifyProc =
+        framework.passwordLibrary.Find<VerifyPasswordProc>("VerifyScreenSavePwd");
     if (framework.verifyProc != nullptr) {
         SetSaverRunning(true);
     } else {
@@ -414,7 +413,7 @@ bool RegisterSaverClass(HINSTANCE instance) {
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
     windowClass.lpfnWndProc = SaverClassProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(KORVANE_ICON));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kSaverClassName;
     return RegisterClassA(&windowClass) != 0;
@@ -432,9 +431,8 @@ int RunSaverWindow(HWND parent) {
         title = kPreviewTitle;
         framework.previewMode = true;
     } else {
-        HDC screen = GetDC(nullptr);
-        GetClipBox(screen, &area);
-        ReleaseDC(nullptr, screen);
+        const WindowDc screen(nullptr);
+        GetClipBox(screen.get(), &area);
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         extendedStyle = WS_EX_TOPMOST;
         title = kFullScreenTitle;

@@ -7,6 +7,7 @@
 #include "host/input_rules.h"
 #include "host/preview_animation.h"
 #include "host/show_binding_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 
@@ -40,7 +41,7 @@ struct SaverFramework {
     bool coverDisturbed = false;
     LONG closeAllowed = 0;
     bool verifyingPassword = false;
-    HMODULE passwordLibrary = nullptr;
+    LoadedLibrary passwordLibrary;  // held for the whole run
     VerifyPasswordProc verifyProc = nullptr;
     UINT autoPlayMessage = 0;
     MouseTracker mouse;
@@ -71,7 +72,7 @@ struct SaverWindowState {
 struct SaverHost {
     SaverFramework framework;
     SaverWindowState window;
-    ShowBinding show;
+    ShowBinding binding;
 };
 
 void SetActiveSaverHost(SaverHost* host);

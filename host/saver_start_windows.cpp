@@ -34,7 +34,7 @@ HWND ValidWindowOrNone(uint32_t number) {
 int ShowDialog(HWND parent) {
     SaverHost& host = ActiveSaverHost();
     return static_cast<int>(
-        ShowConfigDialog(host.framework.saverInstance, parent, host.show.show.settings));
+        ShowConfigDialog(host.framework.saverInstance, parent, host.binding.show.settings));
 }
 
 int RunMode(const char* text) {
@@ -71,16 +71,11 @@ void ChangeSaverPassword(const char* text) {
     if (owner == nullptr) {
         owner = GetForegroundWindow();
     }
-    HMODULE library = LoadLibraryA("MPR.DLL");
-    if (library == nullptr) {
-        return;
-    }
-    auto change = reinterpret_cast<ChangePasswordProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    const LoadedLibrary library(LoadLibraryA("MPR.DLL"));
+    const auto change = library.Find<ChangePasswordProc>("PwdChangePasswordA");
     if (change != nullptr) {
         change("SCRSAVE", owner, 0, nullptr);
     }
-    FreeLibrary(library);
 }
 
 int DispatchMode(HINSTANCE instance, const char* text) {

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "win32/scoped_handles_windows.h"
+
 namespace korvane {
 
 // "ScreenSaveUsePassword" under HKCU\Control Panel\Desktop, read by its stored type; nothing
@@ -11,7 +13,7 @@ namespace korvane {
 std::optional<bool> ReadPasswordRequired();
 
 // The platform's verifier, PASSWORD.CPL, from the system directory and nowhere else: a copy in
-// the program's or the current folder must never answer for the system. Null when it is absent.
-HMODULE LoadSystemVerifierLibrary();
+// the program's or the current folder must never answer for the system. Empty when it is absent.
+LoadedLibrary LoadSystemVerifierLibrary();
 
 }  // namespace korvane

@@ -1,21 +1,18 @@
 #include "host/show_binding_windows.h"
 
 #include "settings/registry_settings_store_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 
 DesktopMode QueryDesktopMode() {
-    HDC screen = GetDC(nullptr);
-    DesktopMode mode{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
-                     GetDeviceCaps(screen, BITSPIXEL)};
-    ReleaseDC(nullptr, screen);
-    return mode;
+    const WindowDc screen(nullptr);
+    return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES),
+            GetDeviceCaps(screen.get(), BITSPIXEL)};
 }
 
 void LoadShowSettings(ShowBinding& binding) {
-    if (!LoadSettings(binding.show.settings)) {
-        SetDefaultSettings(binding.show.settings);
-    }
+    LoadSettings(binding.show.settings);  // the defaults where the store has nothing whole
 }
 
 void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode) {

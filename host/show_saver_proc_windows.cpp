@@ -18,21 +18,6 @@ constexpr UINT kFrameMillisecondsAfterRefusal = 10;
 // WM_APP itself is the framework's verification request.
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 
-// Diagnostics of the password path go nowhere.
-void DebugTrace(const char*) {}
-
-// Frees the verifier's library on every way out.
-class LibraryHold {
-  public:
-    explicit LibraryHold(HMODULE library) : library_(library) {}
-    LibraryHold(const LibraryHold&) = delete;
-    LibraryHold& operator=(const LibraryHold&) = delete;
-    ~LibraryHold() { FreeLibrary(library_); }
-
-  private:
-    HMODULE library_;
-};
-
 // Shows the cursor for the prompt and hides it again on every way out.
 class CursorShownForPrompt {
   public:
@@ -47,19 +32,19 @@ int32_t ClientWidth(const SaverWindowState& state) {
 }
 
 void DrawPreview(HWND window, SaverWindowState& state) {
-    HDC dc = GetDC(window);
+    const WindowDc windowDc(window);
+    const HDC dc = windowDc.get();
     FillRect(dc, &state.clientRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     ComputePreviewFrame(state.tickCounter, ClientWidth(state), state.previewColourStep,
                         state.previewPixels);
     for (const PreviewPixel& pixel : state.previewPixels) {
         SetPixel(dc, pixel.x, pixel.y, RGB(0, pixel.green, 0));
     }
-    ReleaseDC(window, dc);
 }
 
 void StartFullScreenRun(HWND window, SaverHost& host) {
     const DesktopMode mode = QueryDesktopMode();
-    Show& show = host.show.show;
+    Show& show = host.binding.show;
     show.grid.reset();
     CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
@@ -73,10 +58,10 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
 // the set-up has ended, so no half-made device is ever reachable and no second set-up runs
 // inside the first.
 void SetUpDisplayForRun(HWND window, SaverHost& host) {
-    if (host.window.showFailed || host.show.settingUpDisplay) {
+    if (host.window.showFailed || host.binding.settingUpDisplay) {
         return;
     }
-    SetUpShowDisplay(host.show, window, QueryDesktopMode());
+    SetUpShowDisplay(host.binding, window, QueryDesktopMode());
     if (std::exchange(host.window.closeDeferred, false)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
@@ -85,23 +70,15 @@ void SetUpDisplayForRun(HWND window, SaverHost& host) {
 }  // namespace
 
 LONG VerifyShowPassword(HWND window) {
-    HMODULE library = LoadSystemVerifierLibrary();
-    if (library == nullptr) {
-        DebugTrace("Unable to load PASSWORD.CPL. Aborting\n");
-        return 1;
-    }
-    LibraryHold hold(library);
-    auto verify = reinterpret_cast<VerifyPasswordProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
+    const LoadedLibrary library = LoadSystemVerifierLibrary();
+    const auto verify = library.Find<VerifyPasswordProc>("VerifyScreenSavePwd");
     if (verify == nullptr) {
-        DebugTrace("Unable to get VerifyPwProc address. Aborting\n");
         return 1;
     }
-    DebugTrace("About to call VerifyPwProc");
     SaverHost& host = ActiveSaverHost();
     // Without a DirectDraw object there is no exclusive mode to leave, but the password must
     // still be asked: skipping the verifier here would let anyone close a locked saver.
-    const bool hadDevice = LeaveExclusiveMode(host.show, window);
+    const bool hadDevice = LeaveExclusiveMode(host.binding, window);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     CursorShownForPrompt cursor;
     const LONG result = verify(window) ? 1 : 0;
@@ -114,8 +91,9 @@ LONG VerifyShowPassword(HWND window) {
 
 void RestoreShowDisplay(HWND window) {
     SaverHost& host = ActiveSaverHost();
-    const bool hadDevice = host.show.display != nullptr && host.show.display->directDraw != nullptr;
-    if (!hadDevice || host.window.showFailed || host.show.show.passwordPromptActive) {
+    const bool hadDevice =
+        host.binding.display != nullptr && host.binding.display->directDraw != nullptr;
+    if (!hadDevice || host.window.showFailed || host.binding.show.passwordPromptActive) {
         return;
     }
     host.window.setUpRequested = true;
@@ -127,11 +105,11 @@ void DropShowAfterFailure(HWND window) {
     SaverWindowState& state = host.window;
     state.showFailed = true;
     state.setUpRequested = false;
-    host.show.show.passwordPromptActive = false;
+    host.binding.show.passwordPromptActive = false;
     host.framework.verifyingPassword = false;
-    host.show.sound.Purge();
-    DeleteShowDisplay(host.show);
-    host.show.show.grid.reset();
+    host.binding.sound.Purge();
+    DeleteShowDisplay(host.binding);
+    host.binding.show.grid.reset();
     if (IsWindow(window)) {
         InvalidateRect(window, nullptr, TRUE);
         if (std::exchange(state.closeDeferred, false)) {
@@ -143,7 +121,7 @@ void DropShowAfterFailure(HWND window) {
 LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SaverHost& host = ActiveSaverHost();
     SaverWindowState& state = host.window;
-    Show& show = host.show.show;
+    Show& show = host.binding.show;
     const bool fullScreen = !host.framework.previewMode;
     switch (message) {
         case WM_CREATE:
@@ -153,7 +131,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (const std::optional<bool> required = ReadPasswordRequired()) {
                 state.passwordRequired = *required ? 1 : 0;
             }
-            LoadShowSettings(host.show);
+            LoadShowSettings(host.binding);
             break;
         case WM_SHOWWINDOW:
             // The run starts once, when the window is first shown; a hide request is no reason
@@ -175,7 +153,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (!show.passwordPromptActive) {
                 if (fullScreen) {
-                    if (ReadyForFrames(host.show)) {
+                    if (ReadyForFrames(host.binding)) {
                         FrameTick(show, state.tickCounter);
                     }
                 } else {
@@ -185,7 +163,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            if (host.show.settingUpDisplay) {
+            if (host.binding.settingUpDisplay) {
                 state.closeDeferred = true;
                 return 0;
             }
@@ -217,10 +195,10 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             show.grid.reset();
             KillTimer(window, kFrameTimer);
             state.saverWindow = nullptr;
-            host.show.sound.Purge();
+            host.binding.sound.Purge();
             break;
         case WM_NCDESTROY:
-            DeleteShowDisplay(host.show);
+            DeleteShowDisplay(host.binding);
             break;
         default:
             break;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/scoped_registry_key_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 namespace {

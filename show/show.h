@@ -15,13 +15,16 @@
 
 namespace korvane {
 
-// The sequencer's states. kSkipped only ever exists within a frame.
-inline constexpr int32_t kStateTitle = 0;
-inline constexpr int32_t kStatePhoneTrace = 1;
-inline constexpr int32_t kStateMessage = 2;
-inline constexpr int32_t kStateCodeRain = 3;
-inline constexpr int32_t kStateCodeRainWithTitle = 4;
-inline constexpr int32_t kStateSkipped = -1;
+// The sequencer's states, in the order the show runs them; the trace writes their numbers.
+// kSkipped only ever exists within a frame.
+enum class SequencerState : int32_t {
+    kSkipped = -1,
+    kTitle = 0,
+    kPhoneTrace = 1,
+    kMessage = 2,
+    kCodeRain = 3,
+    kCodeRainWithTitle = 4,
+};
 
 // The running show's program-wide instances. The saver owns exactly one; the simulator and
 // tests each build their own. Starts with the default settings and no grid or display.
@@ -36,7 +39,7 @@ struct Show {
     ShowDisplay* display = nullptr;  // not owned; replaced at each display set-up
     SoundPlayer& sound;
 
-    int32_t sequencerState = kStateTitle;
+    SequencerState sequencerState = SequencerState::kTitle;
     int32_t rainFrameCount = 0;
     int32_t typedCount = 0;  // the typing progress of the text sequence on screen
     TitleState title;

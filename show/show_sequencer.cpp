@@ -9,14 +9,14 @@ namespace {
 
 // After the combined state, or a cycle's end that skipped it, a wipe is wanted only when a
 // text sequence follows that would otherwise start on the rain.
-bool WipeIsDue(int32_t state, const ShowSettings& settings) {
+bool WipeIsDue(SequencerState state, const ShowSettings& settings) {
     switch (state) {
-        case kStateTitle:
-        case kStatePhoneTrace:
-        case kStateMessage:
+        case SequencerState::kTitle:
+        case SequencerState::kPhoneTrace:
+        case SequencerState::kMessage:
             return true;
-        case kStateCodeRainWithTitle:
-        case kStateSkipped:
+        case SequencerState::kCodeRainWithTitle:
+        case SequencerState::kSkipped:
             return settings.phoneEnabled || settings.messageEnabled;
         default:
             return false;
@@ -28,53 +28,53 @@ bool WipeIsDue(int32_t state, const ShowSettings& settings) {
 void ShowSequencer::Step(Show& show, int32_t frame) {
     CodeGrid& grid = *show.grid;
     const ShowSettings& settings = show.settings;
-    int32_t& state = show.sequencerState;
+    SequencerState& state = show.sequencerState;
     bool finished = false;
     bool dispatched = false;
 
     // A switched-off sequence hands over to the next state within this frame.
-    if (state == kStateTitle) {
+    if (state == SequencerState::kTitle) {
         if (settings.titleEnabled) {
             finished = StepTitle(grid, show.typedCount, true, show.title, settings, show.sound);
             dispatched = true;
         } else {
-            state = kStatePhoneTrace;
+            state = SequencerState::kPhoneTrace;
         }
     }
-    if (!dispatched && state == kStatePhoneTrace) {
+    if (!dispatched && state == SequencerState::kPhoneTrace) {
         if (settings.phoneEnabled) {
             finished = StepPhoneTrace(grid, show.typedCount, show.phone, settings, show.sound,
                                       show.random);
             dispatched = true;
         } else {
-            state = kStateMessage;
+            state = SequencerState::kMessage;
         }
     }
-    if (!dispatched && state == kStateMessage) {
+    if (!dispatched && state == SequencerState::kMessage) {
         if (settings.messageEnabled) {
             finished =
                 StepMessage(grid, show.typedCount, show.message, settings, show.sound, show.random);
             dispatched = true;
         } else {
-            state = kStateCodeRain;
+            state = SequencerState::kCodeRain;
         }
     }
-    if (!dispatched && state == kStateCodeRain) {
+    if (!dispatched && state == SequencerState::kCodeRain) {
         if (settings.codeEnabled) {
             finished = grid.StepCodeRain(true, show.rainFrameCount, show.random);
         } else {
             // A skipped end of the cycle counts as finished, so it wipes before text.
-            state = kStateSkipped;
+            state = SequencerState::kSkipped;
             finished = true;
         }
         dispatched = true;
     }
-    if (!dispatched && state == kStateCodeRainWithTitle) {
+    if (!dispatched && state == SequencerState::kCodeRainWithTitle) {
         if (settings.codeEnabled && settings.titleEnabled) {
             grid.StepCodeRain(false, show.rainFrameCount, show.random);
             finished = StepTitle(grid, show.typedCount, false, show.title, settings, show.sound);
         } else {
-            state = kStateSkipped;
+            state = SequencerState::kSkipped;
             finished = true;
         }
     }
@@ -92,12 +92,12 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
             }
             grid.Fill();
         }
-        ++state;
+        state = static_cast<SequencerState>(static_cast<int32_t>(state) + 1);
     }
-    if (state > kStateCodeRainWithTitle) {
-        state = kStatePhoneTrace;
-    } else if (state < kStateTitle) {
-        state = kStateTitle;
+    if (state > SequencerState::kCodeRainWithTitle) {
+        state = SequencerState::kPhoneTrace;
+    } else if (state < SequencerState::kTitle) {
+        state = SequencerState::kTitle;
     }
 }
 

@@ -2,13 +2,15 @@
 
 #include <cstdint>
 
+#include "resources/resource_ids.h"
+
 namespace korvane {
 
 // The program's own wave resources.
-inline constexpr int32_t kTraceTypingSound = 133;  // loop under the trace's header
-inline constexpr int32_t kTraceSearchSound = 134;  // loop under the search
-inline constexpr int32_t kKeyClickSound = 136;     // a typed character or a located digit
-inline constexpr int32_t kTitleMusic = 138;        // the title's music
+inline constexpr int32_t kTraceTypingSound = KORVANE_SOUND_DATA_LOOP;    // under the trace's header
+inline constexpr int32_t kTraceSearchSound = KORVANE_SOUND_SEARCH_LOOP;  // under the search
+inline constexpr int32_t kKeyClickSound = KORVANE_SOUND_KEY_CLICK;  // a typed character or a digit
+inline constexpr int32_t kTitleMusic = KORVANE_SOUND_TITLE_MUSIC;   // the title's music
 
 // The show's sound requests. One sound plays at a time: every request replaces the sound that
 // is playing. Requests are fire-and-forget.

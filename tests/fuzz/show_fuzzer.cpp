@@ -169,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         show.random.Next();
     }
     CreateShowGridForScreen(show, width, height);
-    show.sequencerState = startState;
+    show.sequencerState = static_cast<SequencerState>(startState);
     show.rainFrameCount = rainFrames;
 
     // As the front ends set up their pages (MakeShowPages), at any of the saver's depths and
@@ -198,8 +198,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             show.cursorStrip.targetSurface = nullptr;
         }
         FrameTick(show, t);
-        if (show.sequencerState < kStateTitle || show.sequencerState > kStateCodeRainWithTitle) {
-            Fail("sequencer state outside 0..4", show.sequencerState);
+        if (show.sequencerState < SequencerState::kTitle ||
+            show.sequencerState > SequencerState::kCodeRainWithTitle) {
+            Fail("sequencer state outside 0..4", static_cast<int32_t>(show.sequencerState));
         }
         CheckCells(*show.grid);
     }

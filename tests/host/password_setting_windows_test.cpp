@@ -10,6 +10,7 @@
 #include "host/saver_host_windows.h"
 #include "host/screen_saver_password_windows.h"
 #include "tests/host/system_verifier_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 namespace {
@@ -21,29 +22,29 @@ class PasswordSettingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kDesktop, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key_, nullptr),
+                                  nullptr, key_.Receive(), nullptr),
                   ERROR_SUCCESS);
         DWORD size = 0;
-        if (RegQueryValueExA(key_, kValue, nullptr, &savedType_, nullptr, &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key_.get(), kValue, nullptr, &savedType_, nullptr, &size) ==
+            ERROR_SUCCESS) {
             saved_.resize(size);
-            RegQueryValueExA(key_, kValue, nullptr, &savedType_, saved_.data(), &size);
+            RegQueryValueExA(key_.get(), kValue, nullptr, &savedType_, saved_.data(), &size);
             hadValue_ = true;
         }
     }
     void TearDown() override {
         if (hadValue_) {
-            RegSetValueExA(key_, kValue, 0, savedType_, saved_.data(),
+            RegSetValueExA(key_.get(), kValue, 0, savedType_, saved_.data(),
                            static_cast<DWORD>(saved_.size()));
         } else {
-            RegDeleteValueA(key_, kValue);
+            RegDeleteValueA(key_.get(), kValue);
         }
-        RegCloseKey(key_);
         SetActiveSaverHost(nullptr);
     }
     void Store(DWORD type, std::vector<uint8_t> bytes) {
-        ASSERT_EQ(
-            RegSetValueExA(key_, kValue, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())),
-            ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key_.get(), kValue, 0, type, bytes.data(),
+                                 static_cast<DWORD>(bytes.size())),
+                  ERROR_SUCCESS);
     }
     // Whether the framework's path takes the verifier for this value.
     bool FrameworkTakesVerifier() {
@@ -57,14 +58,14 @@ class PasswordSettingTest : public ::testing::Test {
         return taken;
     }
 
-    HKEY key_ = nullptr;
+    ScopedRegistryKey key_;
     bool hadValue_ = false;
     DWORD savedType_ = REG_NONE;
     std::vector<uint8_t> saved_;
 };
 
 TEST_F(PasswordSettingTest, EachStoredKindMeansWhatItSays) {
-    RegDeleteValueA(key_, kValue);
+    RegDeleteValueA(key_.get(), kValue);
     EXPECT_EQ(ReadPasswordRequired(), std::nullopt);
 
     struct Case {
@@ -102,7 +103,7 @@ TEST_F(PasswordSettingTest, TheFrameworkTakesTheVerifierOnlyWhenAPasswordIsRequi
     EXPECT_FALSE(FrameworkTakesVerifier());
     Store(REG_BINARY, {9, 9});
     EXPECT_TRUE(FrameworkTakesVerifier());
-    RegDeleteValueA(key_, kValue);
+    RegDeleteValueA(key_.get(), kValue);
     EXPECT_FALSE(FrameworkTakesVerifier());
     // Required, but no verifier in the system directory: nothing to ask, the saver closes.
     Store(REG_DWORD, {1, 0, 0, 0});

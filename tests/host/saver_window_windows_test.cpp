@@ -14,6 +14,7 @@
 #include "host/saver_host_windows.h"
 #include "tests/display/counting_ddraw_windows.h"
 #include "tests/host/system_verifier_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 namespace {
@@ -119,7 +120,7 @@ void CloseFromNotice(HWND owner, const char* text) {
     PostMessageA(owner, WM_CLOSE, 0, 0);
     Pump(30);
     seen.displayReachableDuringNotice |=
-        hostUnderTest->show.display != nullptr || hostUnderTest->show.show.display != nullptr;
+        hostUnderTest->binding.display != nullptr || hostUnderTest->binding.show.display != nullptr;
     seen.windowGoneDuringNotice |= !IsWindow(owner);
     seen.inNotice = false;
 }
@@ -145,31 +146,31 @@ BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD flags) {
 class PasswordValueSetAside {
   public:
     PasswordValueSetAside() {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key_) !=
-            ERROR_SUCCESS) {
-            key_ = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS,
+                          key_.Receive()) != ERROR_SUCCESS) {
+            key_.Reset();
             return;
         }
         DWORD size = sizeof saved_;
-        had_ = RegQueryValueExA(key_, kValue, nullptr, &type_, saved_, &size) == ERROR_SUCCESS;
+        had_ =
+            RegQueryValueExA(key_.get(), kValue, nullptr, &type_, saved_, &size) == ERROR_SUCCESS;
         size_ = size;
-        RegDeleteValueA(key_, kValue);
+        RegDeleteValueA(key_.get(), kValue);
     }
     PasswordValueSetAside(const PasswordValueSetAside&) = delete;
     PasswordValueSetAside& operator=(const PasswordValueSetAside&) = delete;
     ~PasswordValueSetAside() {
-        if (key_ == nullptr) {
+        if (!key_) {
             return;
         }
         if (had_) {
-            RegSetValueExA(key_, kValue, 0, type_, saved_, size_);
+            RegSetValueExA(key_.get(), kValue, 0, type_, saved_, size_);
         }
-        RegCloseKey(key_);
     }
 
   private:
     static constexpr char kValue[] = "ScreenSaveUsePassword";
-    HKEY key_ = nullptr;
+    ScopedRegistryKey key_;
     bool had_ = false;
     DWORD type_ = REG_NONE;
     DWORD size_ = 0;
@@ -184,10 +185,10 @@ class SaverWindowTest : public ::testing::Test {
         verifyAnswer = FALSE;
         host_.framework.saverInstance = GetModuleHandleA(nullptr);
         host_.framework.coverRect = kCover;
-        host_.show.displayPlatform.notify = &RecordNotice;
-        host_.show.displayPlatform.directDrawCreate = &CreateCounted;
-        host_.show.displayPlatform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
-        host_.show.sound.playSound = &RecordSound;
+        host_.binding.displayPlatform.notify = &RecordNotice;
+        host_.binding.displayPlatform.directDrawCreate = &CreateCounted;
+        host_.binding.displayPlatform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
+        host_.binding.sound.playSound = &RecordSound;
         hostUnderTest = &host_;
         SetActiveSaverHost(&host_);
         RegisterSaverClass(host_.framework.saverInstance);  // fails harmlessly when registered
@@ -200,8 +201,8 @@ class SaverWindowTest : public ::testing::Test {
             DestroyWindow(parent_);
         }
         Pump(20);
-        host_.show.show.display = nullptr;
-        host_.show.display.reset();
+        host_.binding.show.display = nullptr;
+        host_.binding.display.reset();
         SetActiveSaverHost(nullptr);
         hostUnderTest = nullptr;
     }
@@ -227,7 +228,7 @@ class SaverWindowTest : public ::testing::Test {
         windowUnderTest = window_;
         return window_;
     }
-    bool DisplayReady() const { return host_.show.display != nullptr; }
+    bool DisplayReady() const { return host_.binding.display != nullptr; }
     void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
 
     PasswordValueSetAside passwordValue_;
@@ -292,8 +293,8 @@ TEST_F(SaverWindowTest, FrameworkWithoutAVerifierClosesOnTheFirstRequest) {
 // --- Set-ups whose notices provoke a close.
 
 TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) {
-    host_.show.displayPlatform.directDrawCreate = &RefuseDirectDraw;
-    host_.show.displayPlatform.notify = &CloseFromNotice;
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    host_.binding.displayPlatform.notify = &CloseFromNotice;
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }))
         << "the deferred close was never carried out";
@@ -302,15 +303,15 @@ TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) 
     EXPECT_EQ(seen.creates, 1);
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
-    EXPECT_EQ(host_.show.display, nullptr);
+    EXPECT_EQ(host_.binding.display, nullptr);
 }
 
 TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
     host_.window.passwordRequired = 1;
-    host_.show.displayPlatform.directDrawCreate = &CreateCooperativeOnly;
-    host_.show.displayPlatform.notify = &CloseFromNotice;
+    host_.binding.displayPlatform.directDrawCreate = &CreateCooperativeOnly;
+    host_.binding.displayPlatform.notify = &CloseFromNotice;
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return verifier.TimesAsked() >= 1; }))
         << "the deferred close never reached the verifier";
@@ -320,9 +321,9 @@ TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
     // Each set-up ran whole: the device the show holds is the last one made, complete.
-    ASSERT_NE(host_.show.display, nullptr);
-    EXPECT_EQ(host_.show.show.display, host_.show.display.get());
-    EXPECT_FALSE(host_.show.settingUpDisplay);
+    ASSERT_NE(host_.binding.display, nullptr);
+    EXPECT_EQ(host_.binding.show.display, host_.binding.display.get());
+    EXPECT_FALSE(host_.binding.settingUpDisplay);
 }
 
 // --- A failure inside the show.
@@ -341,7 +342,7 @@ TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePass
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_TRUE(IsWindowVisible(window_));
     EXPECT_TRUE(host_.window.showFailed);
-    EXPECT_EQ(host_.show.show.display, nullptr);
+    EXPECT_EQ(host_.binding.show.display, nullptr);
     EXPECT_EQ(live.count, 0);  // the black screen holds no DirectDraw object
     Pump(100);                 // frames keep coming without a display
 
@@ -362,8 +363,8 @@ TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePass
 TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
-    ASSERT_NE(host_.show.show.grid, nullptr);
-    DisplayDevice* device = host_.show.display.get();
+    ASSERT_NE(host_.binding.show.grid, nullptr);
+    DisplayDevice* device = host_.binding.display.get();
 
     SendMessageA(window_, WM_DESTROY, 0, 0);
     SendMessageA(window_, WM_NCDESTROY, 0, 0);
@@ -374,8 +375,8 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
 
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_FALSE(QuitQueued());
-    EXPECT_NE(host_.show.show.grid, nullptr);
-    EXPECT_EQ(host_.show.display.get(), device);
+    EXPECT_NE(host_.binding.show.grid, nullptr);
+    EXPECT_EQ(host_.binding.display.get(), device);
     EXPECT_EQ(seen.creates, 1);
 }
 
@@ -416,7 +417,7 @@ TEST_F(SaverWindowTest, APreviewWiderThanTwoHundredPixelsDrawsItsFigureAndNothin
         EXPECT_EQ(area.bottom, size.cy);
         EXPECT_EQ(seen.creates, 0) << size.cx;
         EXPECT_TRUE(seen.sounds.empty()) << size.cx;
-        EXPECT_EQ(host_.show.show.grid, nullptr);
+        EXPECT_EQ(host_.binding.show.grid, nullptr);
         EXPECT_TRUE(seen.notices.empty());
         // The figure of the last tick lies inside the child and is green.
         int inside = 0;
@@ -437,7 +438,7 @@ TEST_F(SaverWindowTest, AFullScreenRunOfPreviewSizeStillOpensTheDisplay) {
     ASSERT_NE(OpenFullScreen(), nullptr);  // 320 pixels wide, the switch says full screen
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
     EXPECT_EQ(seen.creates, 1);
-    EXPECT_NE(host_.show.show.grid, nullptr);
+    EXPECT_NE(host_.binding.show.grid, nullptr);
 }
 
 // --- One full-screen run owns the running flag.

@@ -48,8 +48,8 @@ class VerifyShowPasswordTest : public ::testing::Test {
         notices.clear();
         ASSERT_TRUE(verifier_.Install())
             << "cannot copy the stand-in to " << testing::SystemVerifierPath();
-        host_.show.displayPlatform.notify = &RecordNotice;
-        host_.show.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+        host_.binding.displayPlatform.notify = &RecordNotice;
+        host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
         SetActiveSaverHost(&host_);
         window_ = CreateWindowExA(0, "STATIC", "verify", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
@@ -57,8 +57,8 @@ class VerifyShowPasswordTest : public ::testing::Test {
     }
     void TearDown() override {
         DestroyWindow(window_);
-        host_.show.show.display = nullptr;
-        host_.show.display.reset();
+        host_.binding.show.display = nullptr;
+        host_.binding.display.reset();
         SetActiveSaverHost(nullptr);
     }
     int TimesAsked() const { return verifier_.TimesAsked(); }
@@ -71,11 +71,11 @@ class VerifyShowPasswordTest : public ::testing::Test {
 
 TEST_F(VerifyShowPasswordTest, WithoutDirectDrawTheVerifierIsStillAskedAndCanRefuse) {
     Answer("0");
-    ASSERT_EQ(host_.show.display, nullptr);
+    ASSERT_EQ(host_.binding.display, nullptr);
 
     EXPECT_EQ(VerifyShowPassword(window_), 0);
     EXPECT_EQ(TimesAsked(), 1);
-    EXPECT_EQ(host_.show.display, nullptr);
+    EXPECT_EQ(host_.binding.display, nullptr);
     EXPECT_TRUE(notices.empty());
 }
 
@@ -86,10 +86,10 @@ TEST_F(VerifyShowPasswordTest, WithoutDirectDrawAnAcceptedPasswordLetsTheSaverCl
 }
 
 TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
-    SetUpShowDisplay(host_.show, window_, DesktopMode{640, 480, 32});
+    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
     ASSERT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
     notices.clear();
-    DisplayDevice* failed = host_.show.display.get();
+    DisplayDevice* failed = host_.binding.display.get();
 
     Answer("0");
     EXPECT_EQ(VerifyShowPassword(window_), 0);
@@ -99,7 +99,7 @@ TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
     // Asked both times, and the failure notices did not come back after either answer.
     EXPECT_EQ(TimesAsked(), 2);
     EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(host_.show.display.get(), failed);
+    EXPECT_EQ(host_.binding.display.get(), failed);
 }
 
 TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
@@ -116,8 +116,8 @@ TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
 TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndRetakenAfter) {
     CooperationRecorder directDraw;
     recorder = &directDraw;
-    host_.show.displayPlatform.directDrawCreate = &HandOutRecorder;
-    SetUpShowDisplay(host_.show, window_, DesktopMode{640, 480, 32});
+    host_.binding.displayPlatform.directDrawCreate = &HandOutRecorder;
+    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
     ASSERT_EQ(directDraw.levels, (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
     Answer("0");
 
@@ -130,8 +130,8 @@ TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndR
     EXPECT_EQ(directDraw.lastWindow, window_);
     // The first device was released before the second took exclusive mode.
     EXPECT_GE(directDraw.releases, 1u);
-    host_.show.show.display = nullptr;
-    host_.show.display.reset();
+    host_.binding.show.display = nullptr;
+    host_.binding.display.reset();
     recorder = nullptr;
 }
 

@@ -14,6 +14,7 @@
 
 #include "resources/resource_ids.h"
 #include "settings/registry_settings_store_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 namespace {
@@ -99,11 +100,11 @@ std::string Text(const auto& buffer) {
 }
 
 bool KeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    ScopedRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    RegCloseKey(key);
     return true;
 }
 
@@ -232,12 +233,13 @@ TEST_F(ConfigDialogTest, OkStoresTheControlsWithTypedLinesAndTenDigits) {
     EXPECT_FALSE(stored.soundEnabled);
     EXPECT_FALSE(stored.titleEnabled);
     EXPECT_TRUE(stored.phoneEnabled && stored.messageEnabled && stored.codeEnabled);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD face = 0, size = sizeof face, type = 0;
-    EXPECT_EQ(RegQueryValueExA(key, "FACE", nullptr, &type, reinterpret_cast<BYTE*>(&face), &size),
+    ScopedRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()),
               ERROR_SUCCESS);
-    RegCloseKey(key);
+    DWORD face = 0, size = sizeof face, type = 0;
+    EXPECT_EQ(
+        RegQueryValueExA(key.get(), "FACE", nullptr, &type, reinterpret_cast<BYTE*>(&face), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(face, 1u);
 }
 
@@ -270,11 +272,13 @@ bool CaptureWindow(HWND window, const char* path, LONG& width, LONG& height) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    const WindowDc screen(nullptr);
+    const MemoryDc memory(screen.get());
+    const GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const SelectedObject selected(memory.get(), bitmap.get());
+    const bool copied =
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
     GdiFlush();
     const DWORD stride = ((width * 3 + 3) / 4) * 4;
     const DWORD imageSize = stride * height;
@@ -289,10 +293,6 @@ bool CaptureWindow(HWND window, const char* path, LONG& width, LONG& height) {
                   std::fwrite(bits, imageSize, 1, out) == 1;
         written = std::fclose(out) == 0 && written;
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return copied && written;
 }
 

@@ -1,5 +1,6 @@
 // The store against Wine's real registry of the current user.
 #include "settings/registry_settings_store_windows.h"
+#include "win32/scoped_handles_windows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -21,13 +22,12 @@ void DeleteSettingsKey() {
 }
 
 void PutRaw(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
+    ScopedRegistryKey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+                              nullptr, key.Receive(), nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
+    EXPECT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
-    RegCloseKey(key);
 }
 
 void PutText(const char* name, const std::string& text) {
@@ -46,18 +46,18 @@ struct RawValue {
 
 RawValue QueryRaw(const char* name) {
     RawValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    ScopedRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS) {
         return value;
     }
     DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
         value.data.resize(size);
-        value.present = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(),
+        value.present = RegQueryValueExA(key.get(), name, nullptr, &value.type, value.data.data(),
                                          &size) == ERROR_SUCCESS;
         value.data.resize(size);
     }
-    RegCloseKey(key);
     return value;
 }
 
@@ -89,8 +89,9 @@ TEST_F(RegistrySettingsStoreTest, FirstRunLoadsDefaultsWithoutCreatingTheKey) {
     ShowSettings settings = OddSettings();
     EXPECT_FALSE(LoadSettings(settings));
     ExpectDefaults(settings);
-    HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
+    ScopedRegistryKey key;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()),
+              ERROR_SUCCESS);
 }
 
 TEST_F(RegistrySettingsStoreTest, SaveWritesTypesAndLengthsAsStored) {
@@ -213,11 +214,11 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
     // A missing flag is on as well, and a stored 0 is off.
     DeleteSettingsKey();
     SaveSettings(off);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &key),
+    ScopedRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, key.Receive()),
               ERROR_SUCCESS);
-    RegDeleteValueA(key, "TITLE");
-    RegCloseKey(key);
+    RegDeleteValueA(key.get(), "TITLE");
+    key.Reset();
     loaded = OddSettings();
     loaded.titleEnabled = false;
     ASSERT_TRUE(LoadSettings(loaded));

@@ -32,7 +32,7 @@ struct Recording {
 Recording RunFrames(ShowRig& rig, int32_t frames) {
     Recording rec;
     for (int32_t t = 0; t < frames; ++t) {
-        const int32_t state = rig.show.sequencerState;
+        const auto state = static_cast<int32_t>(rig.show.sequencerState);
         const int64_t clears = rig.display.clearCount;
         FrameTick(rig.show, t);
         const bool wiped = rig.display.clearCount != clears;
@@ -66,7 +66,7 @@ TEST_F(SequencerSwitches, AllOffOnlyFlipsRendersAndDrawsTheCursor) {
     const std::vector<int32_t> cells = rig.show.grid->cells;
     const Recording rec = RunFrames(rig, 300);
     EXPECT_EQ(rec.stretches, (std::vector<Stretch>{{0, 300, false}}));
-    EXPECT_EQ(rig.show.sequencerState, 0);
+    EXPECT_EQ(rig.show.sequencerState, SequencerState::kTitle);
     EXPECT_EQ(rig.display.flipCount, 300);
     EXPECT_EQ(rig.display.clearCount, 0);
     EXPECT_TRUE(rig.log.events.empty());

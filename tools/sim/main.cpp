@@ -88,7 +88,7 @@ int Run(const std::vector<std::string>& arguments) {
         log.Clear();
         FrameTick(show, t);
         if (trace != nullptr) {
-            WriteTraceLine(trace, t, show.sequencerState, *show.grid, log);
+            WriteTraceLine(trace, t, static_cast<int32_t>(show.sequencerState), *show.grid, log);
         }
         if (png != nullptr && t == options.pngFrame) {
             // The back buffer as this tick left it: what the next flip puts on screen.
