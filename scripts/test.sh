@@ -41,6 +41,8 @@ run_step() {
     fi
 }
 
+run_step "layer rule" python3 scripts/check_layers.py
+
 say "native build and tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake --preset native >/dev/null
 cmake --build --preset native

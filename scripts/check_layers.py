@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Fails when a source file includes a project header against the layer rule.
+
+Each top-level folder is a layer. A file may include headers of its own folder and of the
+folders its layer lists below; tests/ and bench/ may include anything. docs/architecture.md
+draws the same map.
+"""
+import pathlib
+import re
+import sys
+
+# layer: the layers below it that it may include (its own folder is always allowed).
+MAY_INCLUDE = {
+    "resources": set(),
+    "sprites": set(),
+    "win32": set(),
+    "grid": {"sprites"},
+    "settings": {"win32", "resources"},
+    "display": {"sprites", "win32", "resources"},
+    "show": {"grid", "settings", "sprites", "resources"},
+    "frontend": {"show", "grid", "settings", "display", "sprites", "resources"},
+    "host": {"show", "grid", "settings", "display", "sprites", "win32", "resources"},
+    "tools": {"frontend", "show", "grid", "settings", "display", "sprites", "resources"},
+    "x11": {"frontend", "show", "grid", "settings", "display", "sprites", "resources"},
+}
+ANYTHING = {"tests", "bench"}
+SOURCE_SUFFIXES = {".h", ".hpp", ".c", ".cpp", ".rc"}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def violations(root):
+    found = []
+    for layer in sorted(MAY_INCLUDE.keys() | ANYTHING):
+        folder = root / layer
+        if not folder.is_dir():
+            continue
+        for path in sorted(folder.rglob("*")):
+            if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
+                continue
+            lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
+            for number, line in enumerate(lines, 1):
+                match = INCLUDE.match(line)
+                if match is None or "/" not in match.group(1):
+                    continue  # a system header, or a neighbour in the same folder
+                target = match.group(1).split("/", 1)[0]
+                where = f"{path.relative_to(root)}:{number}"
+                if target not in MAY_INCLUDE and target not in ANYTHING:
+                    found.append(f'{where}: "{match.group(1)}" is in no layer')
+                elif layer in ANYTHING or target == layer:
+                    continue
+                elif target not in MAY_INCLUDE[layer]:
+                    found.append(f'{where}: {layer}/ may not include "{match.group(1)}"')
+    return found
+
+
+def main():
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent)
+    found = violations(root.resolve())
+    for line in found:
+        print(line, file=sys.stderr)
+    if found:
+        print(f"{len(found)} include(s) against the layer rule (see docs/architecture.md)",
+              file=sys.stderr)
+        return 1
+    print("layer rule: every include keeps to its layer")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
