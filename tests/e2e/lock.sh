@@ -72,18 +72,18 @@ KORVANE_TEST_PASSWORD_LOG=$(windows_path "$work/password.log")
 KORVANE_TEST_PASSWORD_ANSWER_FILE=$(windows_path "$work/answer.txt")
 echo 0 >"$work/answer.txt"
 
-"$KORVANE_WINE" "$lock_helper_exe" white "$(windows_path "$work/white.txt")" 300 </dev/null >/dev/null 2>&1 &
+"$KORVANE_WINE" "$lock_helper_exe" backdrop "$(windows_path "$work/backdrop.txt")" 300 </dev/null >/dev/null 2>&1 &
 started+=("$!")
-if ! wait_file "$work/white.txt" 20 || [ "$(white_pixels)" -lt 100000 ]; then
-    fail "locked: the white window did not show"
+if ! wait_file "$work/backdrop.txt" 20 || [ "$(backdrop_pixels)" -lt 100000 ]; then
+    fail "locked: the backdrop window did not show"
 fi
 start_saver /s
 if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green 400 15; then
     fail "locked: the saver did not show its picture"
 else
-    white=$(white_pixels)
-    [ "$white" -eq 0 ] && pass "locked: the saver covers the white window" ||
-        fail "locked: $white white pixels show before any forgery"
+    backdrop=$(backdrop_pixels)
+    [ "$backdrop" -eq 0 ] && pass "locked: the saver covers the backdrop window" ||
+        fail "locked: $backdrop backdrop pixels show before any forgery"
     sleep 0.5
     xdotool key a
     wait_asked 1 10 && pass "locked: a key asks the system directory's verifier" ||
@@ -97,9 +97,9 @@ else
             fail "locked: '$forgery' from another process ended the saver"
             break
         fi
-        white=$(white_pixels)
-        [ "$white" -eq 0 ] && pass "locked: after '$forgery' it still runs and covers the screen" ||
-            fail "locked: after '$forgery' $white white pixels show"
+        backdrop=$(backdrop_pixels)
+        [ "$backdrop" -eq 0 ] && pass "locked: after '$forgery' it still runs and covers the screen" ||
+            fail "locked: after '$forgery' $backdrop backdrop pixels show"
         screen_changes 10 || fail "locked: after '$forgery' the show stands still"
         sleep 0.3
         xdotool key a

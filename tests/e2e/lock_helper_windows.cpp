@@ -1,6 +1,7 @@
 // What the lock's end-to-end tests do from another process:
-//   white <ready file> <seconds>     a white window over the whole screen, not topmost; writes
-//                                    the ready file once it is shown.
+//   backdrop <ready file> <seconds>  a magenta window over the whole screen, not topmost, as
+//                                    the user's work under the saver (no glyph is magenta at
+//                                    any depth); writes the ready file once it is shown.
 //   parent <number file> <seconds> <width> <height>
 //                                    a preview parent of that client size; writes its window
 //                                    number once it exists and closes itself after the time.
@@ -51,7 +52,7 @@ int RunWindow(const char* className, const char* title, DWORD style, RECT area, 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ClosingProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
     // The client area gets exactly the size asked for.
@@ -175,7 +176,7 @@ int CountSavers() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && std::strcmp(argv[1], "white") == 0) {
+    if (argc >= 4 && std::strcmp(argv[1], "backdrop") == 0) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         return RunWindow("KorvaneWhiteCover", "White Cover", WS_POPUP | WS_VISIBLE, screen,
                          std::atoi(argv[3]), argv[2]);
@@ -210,7 +211,7 @@ int main(int argc, char** argv) {
         return CountSavers();
     }
     std::fprintf(stderr,
-                 "usage: lock_helper white|parent|close-parent|probe-preview|forge|"
+                 "usage: lock_helper backdrop|parent|close-parent|probe-preview|forge|"
                  "install-verifier|remove-verifier|count-savers ...\n");
     return 2;
 }

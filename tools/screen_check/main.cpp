@@ -4,7 +4,7 @@
 //   korvane-screen-check green SHOT [X Y W H]   clearly green pixels (in that area)
 //   korvane-screen-check spread SHOT            percentages of the 16 x 24 grid's columns and
 //                                               rows in which glyphs show: "COLUMNS ROWS"
-//   korvane-screen-check white SHOT             white pixels
+//   korvane-screen-check magenta SHOT           magenta pixels
 //   korvane-screen-check colors SHOT            distinct colours
 //   korvane-screen-check match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
 //                       <simulator options: --width --height --frames, switches...> SHOT...
@@ -237,7 +237,8 @@ int Run(std::vector<std::string> arguments) {
         return Match(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     }
     ScreenPicture screen;
-    if ((command == "green" || command == "spread" || command == "colors" || command == "white") &&
+    if ((command == "green" || command == "spread" || command == "colors" ||
+         command == "magenta") &&
         arguments.size() >= 2) {
         if (!ReadScreen(arguments[1], screen)) {
             return kBadArguments;
@@ -256,8 +257,8 @@ int Run(std::vector<std::string> arguments) {
             std::printf("%d %d\n", spread.columnPercent, spread.rowPercent);
             return 0;
         }
-        if (command == "white" && arguments.size() == 2) {
-            std::printf("%lld\n", static_cast<long long>(CountWhitePixels(screen)));
+        if (command == "magenta" && arguments.size() == 2) {
+            std::printf("%lld\n", static_cast<long long>(CountMagentaPixels(screen)));
             return 0;
         }
         if (command == "colors" && arguments.size() == 2) {
@@ -266,7 +267,7 @@ int Run(std::vector<std::string> arguments) {
         }
     }
     std::fprintf(stderr,
-                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | white SHOT | "
+                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | magenta SHOT | "
                  "colors SHOT | "
                  "match --depth D [options] SHOT...\n");
     return kBadArguments;

@@ -87,12 +87,12 @@ GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen) {
     return {static_cast<int32_t>(100 * litColumns / columns), 100 * litRows / rows};
 }
 
-int64_t CountWhitePixels(const ScreenPicture& screen) {
-    int64_t white = 0;
+int64_t CountMagentaPixels(const ScreenPicture& screen) {
+    int64_t magenta = 0;
     for (size_t i = 0; i + 2 < screen.rgb.size(); i += 3) {
-        white += screen.rgb[i] > 230 && screen.rgb[i + 1] > 230 && screen.rgb[i + 2] > 230;
+        magenta += screen.rgb[i] > 200 && screen.rgb[i + 1] < 60 && screen.rgb[i + 2] > 200;
     }
-    return white;
+    return magenta;
 }
 
 size_t CountColors(const ScreenPicture& screen) {

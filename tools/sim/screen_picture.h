@@ -60,8 +60,9 @@ struct GlyphSpread {
 };
 GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen);
 
-// Pixels that are white, or nearly: what a desktop window shows and a covered screen never does.
-int64_t CountWhitePixels(const ScreenPicture& screen);
+// Pixels that are magenta, or nearly: the tests' stand-in for the user's work under the saver,
+// a colour no glyph has at any depth (at 8 bits Wine may show a bright glyph as white).
+int64_t CountMagentaPixels(const ScreenPicture& screen);
 
 // Distinct colours of the screenshot.
 size_t CountColors(const ScreenPicture& screen);

@@ -140,9 +140,9 @@ shot() { import -window root -depth 8 "$1" 2>/dev/null; }
 green_pixels() {
     shot "$work/green.ppm" && "$screen_check" green "$work/green.ppm" "$@"
 }
-# white_pixels: how many white pixels the screen shows.
-white_pixels() {
-    shot "$work/white.ppm" && "$screen_check" white "$work/white.ppm"
+# backdrop_pixels: how many pixels of the lock helper's magenta backdrop window show.
+backdrop_pixels() {
+    shot "$work/backdrop.ppm" && "$screen_check" magenta "$work/backdrop.ppm"
 }
 # glyph_spread: the percentages of the grid's columns and rows in which glyphs show.
 glyph_spread() {
