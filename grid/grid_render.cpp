@@ -1,6 +1,6 @@
-#include "sprites/sprite_strip.h"
 #include "grid/cell_geometry.h"
 #include "grid/code_grid.h"
+#include "sprites/sprite_strip.h"
 
 #include <algorithm>
 
