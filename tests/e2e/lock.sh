@@ -7,19 +7,6 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
-asked() {  # how often the verifier was asked; 0 before its log exists
-    local count
-    count=$(grep -c '^asked' "$work/password.log" 2>/dev/null)
-    echo "${count:-0}"
-}
-wait_asked() {  # wait_asked <count> <seconds>
-    local deadline=$((SECONDS + $2))
-    until [ "$(asked)" -ge "$1" ]; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
-
 # --- A crash in a frame: the guard takes back the running flag once and exits with -1.
 cp "$ddraw_stand_in" "$work/ddraw.dll"
 KORVANE_TEST_DDRAW=crash WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};ddraw=n" \
@@ -62,15 +49,7 @@ for pid in "$first" "$second"; do kill "$pid" 2>/dev/null; done
 
 # --- Locked: Windows 9x for the saver, a password required (stored as text), the refusing
 # stand-in verifier in the system directory.
-reg add 'HKCU\Software\Wine\AppDefaults\korvane.scr' /v Version /d win98 /f
-reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_SZ /d 1 /f
-if ! install_verifier; then
-    fail "locked: cannot put the verifier into the system directory"
-fi
-export KORVANE_TEST_PASSWORD_LOG KORVANE_TEST_PASSWORD_ANSWER_FILE
-KORVANE_TEST_PASSWORD_LOG=$(windows_path "$work/password.log")
-KORVANE_TEST_PASSWORD_ANSWER_FILE=$(windows_path "$work/answer.txt")
-echo 0 >"$work/answer.txt"
+require_password REG_SZ || fail "locked: cannot put the verifier into the system directory"
 
 "$KORVANE_WINE" "$lock_helper_exe" backdrop "$(windows_path "$work/backdrop.txt")" 300 </dev/null >/dev/null 2>&1 &
 started+=("$!")

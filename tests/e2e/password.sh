@@ -6,26 +6,8 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
-asked() {  # how often the verifier was asked; 0 before its log exists
-    local count
-    count=$(grep -c '^asked' "$work/password.log" 2>/dev/null)
-    echo "${count:-0}"
-}
-wait_asked() {  # wait_asked <count> <seconds>
-    local deadline=$((SECONDS + $2))
-    until [ "$(asked)" -ge "$1" ]; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
-reg add 'HKCU\Software\Wine\AppDefaults\korvane.scr' /v Version /d win98 /f
-reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f
-install_verifier || fail "password: cannot put the verifier into the system directory"
-export KORVANE_TEST_PASSWORD_LOG KORVANE_TEST_PASSWORD_ANSWER_FILE KORVANE_TEST_PASSWORD_WAIT_MS
-KORVANE_TEST_PASSWORD_LOG=$(windows_path "$work/password.log")
-KORVANE_TEST_PASSWORD_ANSWER_FILE=$(windows_path "$work/answer.txt")
-KORVANE_TEST_PASSWORD_WAIT_MS=3000
-echo 0 >"$work/answer.txt"
+require_password REG_DWORD || fail "password: cannot put the verifier into the system directory"
+export KORVANE_TEST_PASSWORD_WAIT_MS=3000
 
 # The password changer exists only on Windows 9x, so its exit code shows what the saver sees.
 if ! run_saver /a 12; then
@@ -105,6 +87,5 @@ fi
 reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f
 reg delete 'HKCU\Software\Wine\AppDefaults\korvane.scr' /f
 unset KORVANE_TEST_PASSWORD_LOG KORVANE_TEST_PASSWORD_ANSWER_FILE KORVANE_TEST_PASSWORD_WAIT_MS
-
 
 e2e_finish

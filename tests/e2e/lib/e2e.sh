@@ -100,6 +100,30 @@ install_verifier() {
     lock_helper install-verifier "$(windows_path "$cpl")"
 }
 remove_verifier() { lock_helper remove-verifier >/dev/null 2>&1; }
+# require_password <REG_DWORD|REG_SZ>: Windows 9x for the saver, "ScreenSaveUsePassword" = 1
+# stored with that type, the stand-in verifier in the system folder (its status is the
+# answer), logging to password.log and answering from answer.txt, which says no.
+require_password() {
+    reg add 'HKCU\Software\Wine\AppDefaults\korvane.scr' /v Version /d win98 /f
+    reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t "$1" /d 1 /f
+    export KORVANE_TEST_PASSWORD_LOG KORVANE_TEST_PASSWORD_ANSWER_FILE
+    KORVANE_TEST_PASSWORD_LOG=$(windows_path "$work/password.log")
+    KORVANE_TEST_PASSWORD_ANSWER_FILE=$(windows_path "$work/answer.txt")
+    echo 0 >"$work/answer.txt"
+    install_verifier
+}
+asked() {  # how often the verifier was asked; 0 before its log exists
+    local count
+    count=$(grep -c '^asked' "$work/password.log" 2>/dev/null)
+    echo "${count:-0}"
+}
+wait_asked() {  # wait_asked <count> <seconds>
+    local deadline=$((SECONDS + $2))
+    until [ "$(asked)" -ge "$1" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
 wait_file() {  # wait_file <path> <seconds>
     local deadline=$((SECONDS + $2))
     until [ -s "$1" ]; do
