@@ -15,7 +15,7 @@ void ShowDisplayErrorBox(HWND owner, const char* text) {
     MessageBoxA(owner, text, "ERROR!!", MB_OK);
 }
 
-void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
+bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
                   SpriteStrip& cursorStrip, int32_t width, int32_t height, int32_t depth,
                   const DisplaySetUpPlatform& platform) {
     // The old device goes first: exclusive mode belongs to one DirectDraw object at a time.
@@ -72,6 +72,7 @@ void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
         made->ClearFlipClear();
     }
     device = std::move(made);
+    return pagesReady;
 }
 
 }  // namespace korvane

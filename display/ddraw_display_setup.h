@@ -32,8 +32,9 @@ struct DisplaySetUpPlatform {
 // and depth, loads the glyph sheet with black as its key (and its palette below 15 bits) and
 // points both strips at the new surfaces. It reports failures and always runs to its end.
 // The old device is released first; the new one is handed over only once it is complete, so
-// while the notices wait `device` is empty and the strips point nowhere.
-void SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
+// while the notices wait `device` is empty and the strips point nowhere. True when the flip
+// chain is ready.
+bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
                   SpriteStrip& cursorStrip, int32_t width, int32_t height, int32_t depth,
                   const DisplaySetUpPlatform& platform = {});
 

@@ -131,6 +131,33 @@ bool DecodeBitmapFile(const uint8_t* bytes, size_t size, IndexedBitmap& out) {
     return true;
 }
 
+bool DecodePackedBitmap(const uint8_t* bytes, size_t size, IndexedBitmap& out) {
+    if (bytes == nullptr || size < 40) {
+        return false;
+    }
+    const uint32_t infoSize = ReadU32(bytes);
+    uint32_t colorsUsed = ReadU32(bytes + 32);
+    if (colorsUsed == 0 || colorsUsed > 256) {
+        colorsUsed = 256;
+    }
+    if (infoSize < 40 || infoSize > size) {
+        return false;
+    }
+    // The file header a packed bitmap lacks: the pixels follow the colour table.
+    const uint64_t pixelOffset = kFileHeaderSize + uint64_t{infoSize} + uint64_t{colorsUsed} * 4;
+    if (pixelOffset > kFileHeaderSize + uint64_t{size}) {
+        return false;
+    }
+    std::vector<uint8_t> file(kFileHeaderSize + size, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    for (int i = 0; i < 4; ++i) {
+        file[10 + static_cast<size_t>(i)] = static_cast<uint8_t>(pixelOffset >> (8 * i));
+    }
+    std::copy(bytes, bytes + size, file.begin() + kFileHeaderSize);
+    return DecodeBitmapFile(file.data(), file.size(), out);
+}
+
 bool ReadBitmapFile(const char* path, IndexedBitmap& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -32,6 +32,10 @@ struct IndexedBitmap {
 // the picture.
 bool DecodeBitmapFile(const uint8_t* bytes, size_t size, IndexedBitmap& out);
 
+// Decodes a packed bitmap of 8 bits per pixel (what a bitmap resource holds: the file's
+// contents without its file header), with the same checks.
+bool DecodePackedBitmap(const uint8_t* bytes, size_t size, IndexedBitmap& out);
+
 // Reads and decodes the bitmap file at `path`; false when it cannot be read or decoded.
 bool ReadBitmapFile(const char* path, IndexedBitmap& out);
 

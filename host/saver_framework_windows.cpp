@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "host/saver_host_windows.h"
 #include "host/screen_saver_password_windows.h"
+#include "host/window_cover_windows.h"
 #include "resources/resource_ids.h"
 
 namespace korvane {
@@ -39,23 +41,6 @@ CursorPoint CursorNow() {
     return {point.x, point.y};
 }
 
-// A full-screen saver stays shown, topmost and over the whole screen until our own close path
-// ends it: hiding, moving and resizing from outside are turned back here.
-void KeepCovering(WINDOWPOS& position, const RECT& cover) {
-    position.flags &= ~static_cast<UINT>(SWP_HIDEWINDOW);
-    if ((position.flags & SWP_NOMOVE) == 0) {
-        position.x = cover.left;
-        position.y = cover.top;
-    }
-    if ((position.flags & SWP_NOSIZE) == 0) {
-        position.cx = cover.right - cover.left;
-        position.cy = cover.bottom - cover.top;
-    }
-    if ((position.flags & SWP_NOZORDER) == 0) {
-        position.hwndInsertAfter = HWND_TOPMOST;
-    }
-}
-
 // Another process holds the foreground; our own password prompt may hold it.
 bool ForegroundTakenAway() {
     HWND foreground = GetForegroundWindow();
@@ -64,28 +49,6 @@ bool ForegroundTakenAway() {
         GetWindowThreadProcessId(foreground, &process);
     }
     return process != GetCurrentProcessId();
-}
-
-bool Uncovered(HWND window, const RECT& cover) {
-    RECT area{};
-    GetWindowRect(window, &area);
-    return IsIconic(window) || !IsWindowVisible(window) || !EqualRect(&area, &cover) ||
-           (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0;
-}
-
-void CoverAgain(HWND window, const RECT& cover) {
-    if (IsIconic(window)) {
-        ShowWindow(window, SW_RESTORE);
-    }
-    if (Uncovered(window, cover)) {
-        SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
-                     cover.bottom - cover.top, SWP_SHOWWINDOW);
-    }
-    // Exclusive mode draws only for the foreground window: a refused hide can still have
-    // handed the activation to whatever lay below.
-    if (ForegroundTakenAway()) {
-        SetForegroundWindow(window);
-    }
 }
 
 // A second full-screen start brings the first forward and leaves.
@@ -235,6 +198,32 @@ LONG CheckSaverPassword(HWND window) {
     return framework.closeAllowed;
 }
 
+std::optional<LRESULT> ApplyInputRules(HWND saverWindow, UINT message, WPARAM wParam) {
+    SaverFramework& framework = Framework();
+    if (framework.previewMode || framework.closeAllowed != 0 || framework.verifyingPassword) {
+        return std::nullopt;
+    }
+    switch (ReactToInput(message, wParam)) {
+        case InputReaction::kHideCursor:
+            SetCursor(nullptr);
+            break;
+        case InputReaction::kHideCursorAnswered:
+            SetCursor(nullptr);
+            return 1;
+        case InputReaction::kClose:
+            PostClose(saverWindow);
+            break;
+        case InputReaction::kMeasureMouse:
+            if (framework.mouse.MovedTooFar(CursorNow())) {
+                PostClose(saverWindow);
+            }
+            break;
+        case InputReaction::kNone:
+            break;
+    }
+    return std::nullopt;
+}
+
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SaverFramework& framework = Framework();
     if (!framework.previewMode && framework.closeAllowed == 0) {
@@ -245,25 +234,8 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             }
         } else if (framework.onWindows9x && message == kVerifyRequest) {
             return framework.verifyProc != nullptr ? framework.verifyProc(window) : 1;
-        } else if (!framework.verifyingPassword) {
-            switch (ReactToInput(message, wParam)) {
-                case InputReaction::kHideCursor:
-                    SetCursor(nullptr);
-                    break;
-                case InputReaction::kHideCursorAnswered:
-                    SetCursor(nullptr);
-                    return 1;
-                case InputReaction::kClose:
-                    PostClose(window);
-                    break;
-                case InputReaction::kMeasureMouse:
-                    if (framework.mouse.MovedTooFar(CursorNow())) {
-                        PostClose(window);
-                    }
-                    break;
-                case InputReaction::kNone:
-                    break;
-            }
+        } else if (const std::optional<LRESULT> answer = ApplyInputRules(window, message, wParam)) {
+            return *answer;
         }
     }
     if (framework.autoPlayMessage != 0 && message == framework.autoPlayMessage) {
@@ -342,7 +314,12 @@ LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case kCoverAgainRequest:
             if (guardsScreen) {
                 framework.coverDisturbed |= Uncovered(window, framework.coverRect);
-                CoverAgain(window, framework.coverRect);
+                CoverAgain(window, framework.coverRect, true);
+                // Exclusive mode draws only for the foreground window: a refused hide can
+                // still have handed the activation to whatever lay below.
+                if (ForegroundTakenAway()) {
+                    SetForegroundWindow(window);
+                }
                 if (std::exchange(framework.coverDisturbed, false)) {
                     RestoreShowDisplay(window);
                 }
@@ -431,8 +408,11 @@ int RunSaverWindow(HWND parent) {
         title = kPreviewTitle;
         framework.previewMode = true;
     } else {
-        const WindowDc screen(nullptr);
-        GetClipBox(screen.get(), &area);
+        // The saver window covers the primary monitor; every other monitor gets a cover of
+        // its own once the run starts.
+        const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+        area = ToRect(plan.primary.area);
+        framework.otherMonitors = plan.others;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         extendedStyle = WS_EX_TOPMOST;
         title = kFullScreenTitle;

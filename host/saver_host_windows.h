@@ -3,8 +3,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "host/input_rules.h"
+#include "host/monitor_covers_windows.h"
+#include "host/monitor_layout.h"
 #include "host/preview_animation.h"
 #include "host/show_binding_windows.h"
 #include "win32/scoped_handles_windows.h"
@@ -36,7 +40,9 @@ struct SaverFramework {
     // Set by our own close path just before it destroys the window; until then a full-screen
     // run ignores destroy and quit messages, whoever sends them.
     bool destroyStarted = false;
-    RECT coverRect{};
+    RECT coverRect{};  // the primary monitor, in physical pixels
+    // The monitors beside the primary, each covered by a window of its own during a run.
+    std::vector<MonitorCover> otherMonitors;
     // Something tried to hide, minimise or move the window since it was last covered again.
     bool coverDisturbed = false;
     LONG closeAllowed = 0;
@@ -73,6 +79,7 @@ struct SaverHost {
     SaverFramework framework;
     SaverWindowState window;
     ShowBinding binding;
+    MonitorCovers covers;
 };
 
 void SetActiveSaverHost(SaverHost* host);
@@ -84,6 +91,9 @@ int RunSaverWindow(HWND parent);
 bool RegisterSaverClass(HINSTANCE instance);
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The input rules of a full-screen run for a message that reached the saver window or a
+// monitor cover: a close request goes to `saverWindow`. Answers the messages it decides itself.
+std::optional<LRESULT> ApplyInputRules(HWND saverWindow, UINT message, WPARAM wParam);
 LONG CheckSaverPassword(HWND window);
 void LoadPasswordVerifier();
 void ReleasePasswordVerifier();

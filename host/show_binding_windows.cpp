@@ -29,9 +29,24 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
     } settingUp(binding.settingUpDisplay);
     // The show must never hold the device that the set-up is about to destroy.
     binding.show.display = nullptr;
-    SetUpDisplay(binding.display, window, binding.show.glyphStrip, binding.show.cursorStrip,
-                 mode.width, mode.height, mode.bitsPerPixel, binding.displayPlatform);
-    binding.show.display = binding.display.get();
+    binding.gdiDisplay.reset();
+    const bool pagesReady =
+        SetUpDisplay(binding.display, window, binding.show.glyphStrip, binding.show.cursorStrip,
+                     mode.width, mode.height, mode.bitsPerPixel, binding.displayPlatform);
+    if (pagesReady) {
+        binding.show.display = binding.display.get();
+        return;
+    }
+    // No DirectDraw object stays behind: exclusive mode without pages would only stand in
+    // the way of GDI, and with no device the prompt never sets one up again.
+    binding.display.reset();
+    IndexedBitmap sheet;
+    const bool haveSheet =
+        LoadGlyphSheet(GetModuleHandleA(nullptr), binding.displayPlatform.glyphSheet, sheet);
+    binding.gdiDisplay =
+        SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
+                        binding.show.glyphStrip, binding.show.cursorStrip);
+    binding.show.display = binding.gdiDisplay.get();
 }
 
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window) {
@@ -45,6 +60,7 @@ bool LeaveExclusiveMode(ShowBinding& binding, HWND window) {
 void DeleteShowDisplay(ShowBinding& binding) {
     binding.show.display = nullptr;
     binding.display.reset();
+    binding.gdiDisplay.reset();
 }
 
 bool ReadyForFrames(const ShowBinding& binding) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "display/ddraw_display_setup.h"
+#include "display/gdi_display_windows.h"
 #include "host/playsound_sound_player_windows.h"
 #include "show/show.h"
 
@@ -17,8 +18,11 @@ struct ShowBinding {
     PlaySoundSoundPlayer sound;
     Show show{sound};
     std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
-    DisplaySetUpPlatform displayPlatform;    // tests swap in their own DirectDraw and notices
-    bool settingUpDisplay = false;           // while true the show has no display at all
+    // Where DirectDraw cannot give the show its pages, the show draws in memory and GDI puts
+    // its pages on the window instead, for the rest of the run.
+    std::unique_ptr<GdiDisplay> gdiDisplay;
+    DisplaySetUpPlatform displayPlatform;  // tests swap in their own DirectDraw and notices
+    bool settingUpDisplay = false;         // while true the show has no display at all
 };
 
 // The desktop's width, height and bits per pixel.
@@ -32,7 +36,9 @@ DesktopMode QueryDesktopMode();
 // Settings from the registry, or the defaults when they are not all there.
 void LoadShowSettings(ShowBinding& binding);
 // Replaces the display with a new one in exclusive mode for `window`. A call made while a
-// set-up is under way (from inside its notices) does nothing.
+// set-up is under way (from inside its notices) does nothing. When DirectDraw cannot give the
+// show its pages, the set-up's notices are followed by the show on memory pages drawn with
+// GDI at 32 bits per pixel.
 void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode);
 // Drops exclusive mode so that the password dialog can be seen; false without a DirectDraw object.
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window);

@@ -52,6 +52,14 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     // keyboard), so the display is set up once the show request has been carried out.
     host.window.setUpRequested = true;
     PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+    // The other monitors are covered at once, before the display's set-up and its notices.
+    if (!host.framework.otherMonitors.empty()) {
+        IndexedBitmap sheet;
+        const bool haveSheet = LoadGlyphSheet(GetModuleHandleA(nullptr),
+                                              host.binding.displayPlatform.glyphSheet, sheet);
+        OpenMonitorCovers(host.covers, host.framework.saverInstance, host.framework.otherMonitors,
+                          haveSheet ? &sheet : nullptr);
+    }
 }
 
 // The set-up's notices run a message loop. A close request that arrives meanwhile waits until
@@ -156,6 +164,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                     if (ReadyForFrames(host.binding)) {
                         FrameTick(show, state.tickCounter);
                     }
+                    StepMonitorCovers(host.covers);
                 } else {
                     DrawPreview(window, state);
                 }
@@ -191,7 +200,17 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_PAINT:
+            if (host.binding.gdiDisplay != nullptr) {
+                PAINTSTRUCT paint{};
+                BeginPaint(window, &paint);
+                EndPaint(window, &paint);
+                host.binding.gdiDisplay->Present();
+                return 0;
+            }
+            break;
         case WM_DESTROY:
+            CloseMonitorCovers(host.covers);
             show.grid.reset();
             KillTimer(window, kFrameTimer);
             state.saverWindow = nullptr;

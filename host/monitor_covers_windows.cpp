@@ -1,0 +1,222 @@
+// The windows over the monitors beside the one that runs the show. They draw their falling
+// code into memory at 32 bits per pixel and put it on screen with GDI, which converts it to
+// the desktop's depth, and hand every input to the saver window's rules.
+#include "host/monitor_covers_windows.h"
+
+#include <exception>
+#include <new>
+
+#include "display/gdi_display_windows.h"
+#include "host/saver_host_windows.h"
+#include "host/window_cover_windows.h"
+#include "sprites/surface.h"
+#include "win32/scoped_handles_windows.h"
+
+namespace korvane {
+namespace {
+
+// The cover checks its place again once the message that moved it has been handled.
+constexpr UINT kCoverAgainRequest = WM_APP + 2;
+
+MonitorCoverWindow* CoverOf(HWND window) {
+    return reinterpret_cast<MonitorCoverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+bool IsInput(UINT message) {
+    switch (message) {
+        case WM_SETCURSOR:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT ReactToCoverInput(UINT message, WPARAM wParam) {
+    SaverHost& host = ActiveSaverHost();
+    // While the password is asked the pointer must be seen wherever it goes.
+    if (host.binding.show.passwordPromptActive || host.framework.verifyingPassword) {
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+        return 0;
+    }
+    HWND saverWindow = host.window.saverWindow;
+    if (saverWindow == nullptr) {
+        return 0;
+    }
+    return ApplyInputRules(saverWindow, message, wParam).value_or(0);
+}
+
+void Paint(HWND window, const MonitorCoverWindow* monitor) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    if (monitor == nullptr || !PresentPage(dc, monitor->page)) {
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT HandleCoverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MonitorCoverWindow* monitor = CoverOf(window);
+    const bool guarding = monitor != nullptr && !ActiveSaverHost().covers.closing;
+    if (IsInput(message)) {
+        return ReactToCoverInput(message, wParam);
+    }
+    switch (message) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_PAINT:
+            Paint(window, monitor);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel
+        case WM_WINDOWPOSCHANGING:
+            if (guarding) {
+                KeepCovering(*reinterpret_cast<WINDOWPOS*>(lParam), ToRect(monitor->cover.area));
+            }
+            break;
+        case WM_WINDOWPOSCHANGED:
+            if (guarding && Uncovered(window, ToRect(monitor->cover.area))) {
+                PostMessageA(window, kCoverAgainRequest, 0, 0);
+            }
+            break;
+        case kCoverAgainRequest:
+            if (guarding) {
+                CoverAgain(window, ToRect(monitor->cover.area), false);
+            }
+            return 0;
+        case WM_SYSCOMMAND:
+        case WM_CLOSE:
+        case WM_SETTEXT:
+            return 0;  // a cover goes only with the saver
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MonitorCoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A C++ exception cannot unwind through the system's dispatch frames. A cover that fails
+    // stops drawing and stays black, still over its monitor.
+    try {
+        return HandleCoverMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        if (MonitorCoverWindow* monitor = CoverOf(window)) {
+            monitor->rain.reset();
+            monitor->page = MemorySurface();
+            InvalidateRect(window, nullptr, TRUE);
+        }
+        return 0;
+    }
+}
+
+bool RegisterCoverClass(HINSTANCE instance) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = MonitorCoverProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kMonitorCoverClassName;
+    return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The picture and the rain of one monitor; without memory for them the window stays black.
+void GiveMonitorItsRain(MonitorCoverWindow& monitor, MemorySurface& sheet) {
+    if (!monitor.cover.HasGrid() || sheet.Empty()) {
+        return;
+    }
+    try {
+        monitor.page = MemorySurface(monitor.cover.area.Width(), monitor.cover.area.Height(),
+                                     kGdiPageDepth / 8);
+        monitor.rain = std::make_unique<MonitorRain>(monitor.cover.cols, monitor.cover.rows,
+                                                     monitor.cover.number);
+    } catch (const std::bad_alloc&) {
+        monitor.rain.reset();
+        monitor.page = MemorySurface();
+        return;
+    }
+    SpriteStrip& strip = monitor.rain->glyphStrip;
+    strip.sourceSurface = &sheet;
+    strip.targetSurface = &monitor.page;
+    strip.SetBltFlags(kBltNoColorKey);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(handle, &info)) {
+        const RECT& area = info.rcMonitor;
+        reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+            {{area.left, area.top, area.right, area.bottom},
+             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<MonitorArea> ListMonitors() {
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+ScreenRect PrimaryScreenRect() {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void OpenMonitorCovers(MonitorCovers& covers, HINSTANCE instance,
+                       const std::vector<MonitorCover>& others, const IndexedBitmap* sheet) {
+    if (others.empty() || !RegisterCoverClass(instance)) {
+        return;
+    }
+    covers.closing = false;
+    if (sheet != nullptr && sheet->width > 0) {
+        covers.sheet = SurfaceFromBitmap(*sheet, kGdiPageDepth / 8);
+    }
+    for (const MonitorCover& cover : others) {
+        auto monitor = std::make_unique<MonitorCoverWindow>();
+        monitor->cover = cover;
+        GiveMonitorItsRain(*monitor, covers.sheet);
+        const ScreenRect& area = cover.area;
+        monitor->window = CreateWindowExA(
+            WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kMonitorCoverClassName,
+            kMonitorCoverTitle, WS_POPUP | WS_CLIPSIBLINGS, area.left, area.top, area.Width(),
+            area.Height(), nullptr, nullptr, instance, nullptr);
+        if (monitor->window == nullptr) {
+            continue;
+        }
+        SetWindowLongPtrA(monitor->window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(monitor.get()));
+        ShowWindow(monitor->window, SW_SHOWNOACTIVATE);
+        covers.monitors.push_back(std::move(monitor));
+    }
+}
+
+void StepMonitorCovers(MonitorCovers& covers) {
+    for (const auto& monitor : covers.monitors) {
+        if (monitor->rain == nullptr) {
+            continue;
+        }
+        monitor->rain->Frame();
+        const WindowDc dc(monitor->window);
+        PresentPage(dc.get(), monitor->page);
+    }
+}
+
+void CloseMonitorCovers(MonitorCovers& covers) {
+    covers.closing = true;
+    for (const auto& monitor : covers.monitors) {
+        SetWindowLongPtrA(monitor->window, GWLP_USERDATA, 0);
+        DestroyWindow(monitor->window);
+    }
+    covers.monitors.clear();
+}
+
+}  // namespace korvane

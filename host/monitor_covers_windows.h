@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "display/indexed_bitmap.h"
+#include "display/memory_surface.h"
+#include "host/monitor_layout.h"
+#include "show/monitor_rain.h"
+
+namespace korvane {
+
+// Class and title of their own: the single-instance check looks for the saver window only.
+inline constexpr char kMonitorCoverClassName[] = "KorvaneMonitorCover";
+inline constexpr char kMonitorCoverTitle[] = "Korvane Monitor Cover";
+
+// One monitor beside the one that runs the show: a window over it and its falling code.
+struct MonitorCoverWindow {
+    MonitorCover cover;
+    HWND window = nullptr;
+    MemorySurface page;                 // the monitor's picture; empty: the window stays black
+    std::unique_ptr<MonitorRain> rain;  // none where no whole cell fits or memory ran short
+};
+
+struct MonitorCovers {
+    MemorySurface sheet;  // the glyph sheet at 32 bits, read by every monitor's glyph strip
+    // Held by pointer: each window and glyph strip keeps the address of its own entry.
+    std::vector<std::unique_ptr<MonitorCoverWindow>> monitors;
+    bool closing = false;  // set by our own close path; until then the windows stay put
+};
+
+// The monitors as the platform lists them, in physical pixels.
+std::vector<MonitorArea> ListMonitors();
+// The primary screen's own rectangle, for a platform that lists no monitor.
+ScreenRect PrimaryScreenRect();
+
+// Opens a topmost window over each monitor of `others` that takes no activation, each with
+// its own falling code drawn with `sheet` (none: the windows stay black).
+void OpenMonitorCovers(MonitorCovers& covers, HINSTANCE instance,
+                       const std::vector<MonitorCover>& others, const IndexedBitmap* sheet);
+// One frame of every monitor's falling code, put on its window.
+void StepMonitorCovers(MonitorCovers& covers);
+void CloseMonitorCovers(MonitorCovers& covers);
+
+}  // namespace korvane

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace korvane {
+
+// A rectangle on the virtual screen, in physical pixels; right and bottom are exclusive. The
+// primary monitor's top-left corner is the origin, so others may lie at negative coordinates.
+struct ScreenRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+
+    int32_t Width() const { return right - left; }
+    int32_t Height() const { return bottom - top; }
+    bool Empty() const { return right <= left || bottom <= top; }
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// One monitor as the platform lists it.
+struct MonitorArea {
+    ScreenRect area;
+    bool primary = false;
+};
+
+// What covers one monitor: the window's rectangle and the grid of whole cells that fits it.
+struct MonitorCover {
+    ScreenRect area;
+    int32_t number = 0;  // 0 for the monitor that runs the show, then 1, 2... in listed order
+    int32_t cols = 0;
+    int32_t rows = 0;
+
+    bool HasGrid() const { return cols > 0 && rows > 0; }
+};
+
+struct MonitorPlan {
+    MonitorCover primary;
+    std::vector<MonitorCover> others;
+};
+
+// Decides which window covers which monitor. The primary is the monitor the platform marks so,
+// else the one at the origin, else the first listed; without any listed monitor it is
+// `fallback` (the screen's own size). Empty monitors are left out, and so is a monitor that
+// shows the very area of one already covered (a mirrored display).
+MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const ScreenRect& fallback);
+
+}  // namespace korvane

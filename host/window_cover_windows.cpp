@@ -1,0 +1,41 @@
+#include "host/window_cover_windows.h"
+
+namespace korvane {
+
+RECT ToRect(const ScreenRect& area) {
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+void KeepCovering(WINDOWPOS& position, const RECT& cover) {
+    position.flags &= ~static_cast<UINT>(SWP_HIDEWINDOW);
+    if ((position.flags & SWP_NOMOVE) == 0) {
+        position.x = cover.left;
+        position.y = cover.top;
+    }
+    if ((position.flags & SWP_NOSIZE) == 0) {
+        position.cx = cover.right - cover.left;
+        position.cy = cover.bottom - cover.top;
+    }
+    if ((position.flags & SWP_NOZORDER) == 0) {
+        position.hwndInsertAfter = HWND_TOPMOST;
+    }
+}
+
+bool Uncovered(HWND window, const RECT& cover) {
+    RECT area{};
+    GetWindowRect(window, &area);
+    return IsIconic(window) || !IsWindowVisible(window) || !EqualRect(&area, &cover) ||
+           (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0;
+}
+
+void CoverAgain(HWND window, const RECT& cover, bool activate) {
+    if (IsIconic(window)) {
+        ShowWindow(window, activate ? SW_RESTORE : SW_SHOWNOACTIVATE);
+    }
+    if (Uncovered(window, cover)) {
+        SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
+                     cover.bottom - cover.top, SWP_SHOWWINDOW | (activate ? 0u : SWP_NOACTIVATE));
+    }
+}
+
+}  // namespace korvane

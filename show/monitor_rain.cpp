@@ -1,0 +1,13 @@
+#include "show/monitor_rain.h"
+
+namespace korvane {
+
+MonitorRain::MonitorRain(int32_t cols, int32_t rows, int32_t monitorNumber)
+    : random(static_cast<uint32_t>(monitorNumber) + 1u), grid(cols, rows, random) {}
+
+void MonitorRain::Frame() {
+    grid.Render(glyphStrip);
+    grid.StepCodeRain(true, rainFrameCount, random);
+}
+
+}  // namespace korvane
