@@ -145,3 +145,44 @@ TEST(PaletteRampTest, DefaultRampAndColourCounts) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// A bitmap resource holds the file without its 14-byte file header.
+TEST(PackedBitmapDecodeTest, TheGlyphSheetWithoutItsFileHeaderDecodesToTheSamePicture) {
+    std::ifstream in(KORVANE_TEST_ASSET_DIR "/glyphs.bmp", std::ios::binary);
+    ASSERT_TRUE(in) << "glyph sheet missing";
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    IndexedBitmap fromFile;
+    ASSERT_TRUE(DecodeBitmapFile(file.data(), file.size(), fromFile));
+    IndexedBitmap packed;
+    ASSERT_TRUE(DecodePackedBitmap(file.data() + 14, file.size() - 14, packed));
+    EXPECT_EQ(packed.width, fromFile.width);
+    EXPECT_EQ(packed.height, fromFile.height);
+    EXPECT_EQ(packed.colorCount, fromFile.colorCount);
+    EXPECT_EQ(packed.indices, fromFile.indices);
+    for (size_t i = 0; i < 256; ++i) {
+        EXPECT_EQ(packed.colors[i].green, fromFile.colors[i].green) << i;
+    }
+}
+
+TEST(PackedBitmapDecodeTest, DamagedHeadersAreRefused) {
+    const std::vector<uint8_t> data = {1, 2, 3, 0, 3, 2, 1, 0};
+    const std::vector<uint8_t> file = MakeBitmap(3, 2, 0, data);
+    const std::vector<uint8_t> packed(file.begin() + 14, file.end());
+    IndexedBitmap bitmap;
+    ASSERT_TRUE(DecodePackedBitmap(packed.data(), packed.size(), bitmap));
+    EXPECT_EQ(bitmap.IndexAt(2, 1), 3);
+
+    EXPECT_FALSE(DecodePackedBitmap(nullptr, 100, bitmap));
+    EXPECT_FALSE(DecodePackedBitmap(packed.data(), 39, bitmap));
+    std::vector<uint8_t> hugeHeader = packed;
+    PutU32(hugeHeader, 0, 0xFFFFFFF0u);
+    EXPECT_FALSE(DecodePackedBitmap(hugeHeader.data(), hugeHeader.size(), bitmap));
+    // Pixels cut off: the colour table claims them.
+    EXPECT_FALSE(DecodePackedBitmap(packed.data(), 40 + 16 + 3, bitmap));
+}
+
+}  // namespace
+}  // namespace korvane

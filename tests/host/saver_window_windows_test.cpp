@@ -1,7 +1,7 @@
 // The saver window as the framework and the show drive it, in this process: the password path
 // of the framework itself, set-ups whose notices provoke a close, failures inside the show,
-// forged messages, the preview decision, the single full-screen run and the references a run
-// of refused prompts leaves behind.
+// forged messages, the preview decision, the single full-screen run, the references a run
+// of refused prompts leaves behind, the show without DirectDraw and the monitor covers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/saver_host_windows.h"
+#include "host/window_cover_windows.h"
 #include "tests/display/counting_ddraw_windows.h"
 #include "tests/host/system_verifier_windows.h"
 #include "win32/scoped_handles_windows.h"
@@ -203,6 +204,7 @@ class SaverWindowTest : public ::testing::Test {
         Pump(20);
         host_.binding.show.display = nullptr;
         host_.binding.display.reset();
+        host_.binding.gdiDisplay.reset();
         SetActiveSaverHost(nullptr);
         hostUnderTest = nullptr;
     }
@@ -320,9 +322,12 @@ TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
     EXPECT_EQ(seen.createsDuringNotice, 0);
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
-    // Each set-up ran whole: the device the show holds is the last one made, complete.
-    ASSERT_NE(host_.binding.display, nullptr);
-    EXPECT_EQ(host_.binding.show.display, host_.binding.display.get());
+    // The set-up ran whole: DirectDraw gave no pages, so the show holds the GDI display and
+    // no DirectDraw object is left to set up again.
+    EXPECT_EQ(host_.binding.display, nullptr);
+    ASSERT_NE(host_.binding.gdiDisplay, nullptr);
+    EXPECT_EQ(host_.binding.show.display, host_.binding.gdiDisplay.get());
+    EXPECT_EQ(seen.creates, 1);
     EXPECT_FALSE(host_.binding.settingUpDisplay);
 }
 
@@ -523,6 +528,153 @@ TEST_F(SaverWindowTest, RefusedPromptsKeepTheNumberOfLiveDirectDrawObjectsFlat) 
     EXPECT_EQ(verifier.TimesAsked(), 20);
     EndSaverRun(window_);
     EXPECT_EQ(live.count, 0);
+}
+
+// --- Without DirectDraw, and on the monitors beside the primary.
+
+bool AnyPixelLit(const MemorySurface& page) {
+    for (const uint8_t byte : page.bytes) {
+        if (byte != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPages) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    host_.window.passwordRequired = 1;
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return host_.binding.gdiDisplay != nullptr; }))
+        << "no GDI display after the notices";
+    EXPECT_EQ(seen.notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
+    EXPECT_EQ(host_.binding.display, nullptr);
+    EXPECT_EQ(host_.binding.show.display, host_.binding.gdiDisplay.get());
+    const MemoryDisplay& pages = host_.binding.gdiDisplay->pages;
+    // The desktop's size, as DirectDraw's pages would have had.
+    EXPECT_EQ(pages.primarySurface.width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(pages.primarySurface.height, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(pages.primarySurface.bytesPerPixel, 4);
+    ASSERT_TRUE(PumpUntil([&] { return AnyPixelLit(pages.primarySurface); }))
+        << "the show drew nothing on its pages";
+
+    // A refusal neither tries DirectDraw again nor repeats the notices; the show goes on.
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifier.TimesAsked(), 1);
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(seen.creates, 1);
+    EXPECT_EQ(seen.notices.size(), 2u);
+    ASSERT_NE(host_.binding.gdiDisplay, nullptr);
+    const int32_t tick = host_.window.tickCounter;
+    EXPECT_TRUE(PumpUntil([&] { return host_.window.tickCounter > tick + 3; }));
+
+    PastGrace();
+    testing::SystemVerifier::Answer("1");
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(host_.binding.gdiDisplay, nullptr);
+}
+
+class MonitorCoversTest : public SaverWindowTest {
+  protected:
+    static constexpr ScreenRect kLeft{400, 300, 720, 540};    // 20 x 10 cells
+    static constexpr ScreenRect kRight{720, 300, 1000, 500};  // 17 x 8 cells, partly empty
+    void SetUp() override {
+        SaverWindowTest::SetUp();
+        host_.framework.otherMonitors = {{kLeft, 1, 20, 10}, {kRight, 2, 17, 8}};
+    }
+    std::vector<HWND> CoverWindows() const {
+        std::vector<HWND> windows;
+        for (const auto& monitor : host_.covers.monitors) {
+            windows.push_back(monitor->window);
+        }
+        return windows;
+    }
+};
+
+TEST_F(MonitorCoversTest, EachMonitorIsCoveredAndRainsWithItsOwnGenerator) {
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_EQ(host_.covers.monitors.size(), 2u);
+    for (const auto& monitor : host_.covers.monitors) {
+        SCOPED_TRACE(monitor->cover.number);
+        HWND cover = monitor->window;
+        ASSERT_TRUE(IsWindow(cover));
+        char className[64] = "";
+        char title[64] = "";
+        GetClassNameA(cover, className, sizeof className);
+        GetWindowTextA(cover, title, sizeof title);
+        EXPECT_STREQ(className, kMonitorCoverClassName);
+        EXPECT_STREQ(title, kMonitorCoverTitle);
+        RECT area{};
+        GetWindowRect(cover, &area);
+        const RECT expected = ToRect(monitor->cover.area);
+        EXPECT_TRUE(EqualRect(&area, &expected));
+        const LONG_PTR extended = GetWindowLongPtrA(cover, GWL_EXSTYLE);
+        EXPECT_NE(extended & WS_EX_TOPMOST, 0);
+        EXPECT_NE(extended & WS_EX_NOACTIVATE, 0);
+        EXPECT_TRUE(IsWindowVisible(cover));
+        EXPECT_NE(GetForegroundWindow(), cover);
+        ASSERT_NE(monitor->rain, nullptr);
+        EXPECT_EQ(monitor->page.width, monitor->cover.area.Width());
+        EXPECT_EQ(monitor->page.height, monitor->cover.area.Height());
+        EXPECT_EQ(monitor->rain->grid.cols, monitor->cover.cols);
+        EXPECT_EQ(monitor->rain->grid.rows, monitor->cover.rows);
+    }
+    ASSERT_TRUE(PumpUntil([&] {
+        return AnyPixelLit(host_.covers.monitors[0]->page) &&
+               AnyPixelLit(host_.covers.monitors[1]->page);
+    })) << "a cover drew no falling code";
+    // Another's window search finds the saver window, never a cover.
+    EXPECT_EQ(FindWindowA(kSaverClassName, nullptr), window_);
+    EXPECT_NE(host_.covers.monitors[0]->rain->random.seed(),
+              host_.covers.monitors[1]->rain->random.seed());
+}
+
+TEST_F(MonitorCoversTest, CoversTurnBackHidingAndMovingAndGoWithTheSaverOnAClick) {
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    const std::vector<HWND> covers = CoverWindows();
+    ASSERT_EQ(covers.size(), 2u);
+    HWND first = covers[0];
+    const RECT expected = ToRect(kLeft);
+    const auto covered = [&] {
+        RECT area{};
+        GetWindowRect(first, &area);
+        return IsWindowVisible(first) && !IsIconic(first) && EqualRect(&area, &expected) &&
+               (GetWindowLongPtrA(first, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    ShowWindow(first, SW_HIDE);
+    SetWindowPos(first, HWND_NOTOPMOST, 10, 20, 30, 40, 0);
+    ShowWindow(first, SW_MINIMIZE);
+    SendMessageA(first, WM_CLOSE, 0, 0);
+    SendMessageA(first, WM_DESTROY, 0, 0);
+    EXPECT_TRUE(PumpUntil(covered, 2000));
+    EXPECT_TRUE(IsWindow(window_));
+
+    // A click on a cover ends the run through the saver window's close path.
+    SendMessageA(covers[1], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
+    for (HWND cover : covers) {
+        EXPECT_FALSE(IsWindow(cover));
+    }
+    EXPECT_TRUE(host_.covers.monitors.empty());
+}
+
+TEST_F(MonitorCoversTest, PointerMovesOverACoverAddUpAndCloseOnlyPastFourPixels) {
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    HWND cover = CoverWindows().at(0);
+    const CursorPoint start = host_.framework.mouse.reference();
+    SetCursorPos(start.x + 1, start.y + 3);
+    SendMessageA(cover, WM_MOUSEMOVE, 0, 0);
+    Pump(100);
+    EXPECT_TRUE(IsWindow(window_)) << "four pixels closed the saver";
+    SetCursorPos(start.x + 2, start.y + 3);
+    SendMessageA(cover, WM_MOUSEMOVE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window_); })) << "five pixels did not close it";
+    EXPECT_FALSE(IsWindow(cover));
 }
 
 }  // namespace
