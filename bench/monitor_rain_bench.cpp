@@ -1,11 +1,8 @@
 // A monitor beside the show's own at 1920 x 1080: one tick of its falling code (the rain step
 // and the render of its region into the 32-bit page that GDI uploads), averaged over 1000
-// ticks, beside a plain copy of one such frame. The upload itself is the driver's and is left
-// out.
+// ticks. Its yardstick is BM_MemcpyFrame (render_bench.cpp), a plain copy of one such frame in
+// the same run. The upload itself is the driver's and is left out.
 #include <benchmark/benchmark.h>
-
-#include <cstring>
-#include <vector>
 
 #include "display/indexed_bitmap.h"
 #include "display/memory_surface.h"
@@ -46,18 +43,6 @@ void BM_MonitorRainTick(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(page.bytes.size()));
 }
 BENCHMARK(BM_MonitorRainTick)->Iterations(kTicks)->Unit(benchmark::kMicrosecond);
-
-void BM_MemcpyMonitorFrame(benchmark::State& state) {
-    const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 4;
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 0);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
-}
-BENCHMARK(BM_MemcpyMonitorFrame)->Iterations(kTicks)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace korvane
