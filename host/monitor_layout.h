@@ -33,6 +33,7 @@ struct MonitorCover {
     int32_t rows = 0;
 
     bool HasGrid() const { return cols > 0 && rows > 0; }
+    friend bool operator==(const MonitorCover&, const MonitorCover&) = default;
 };
 
 struct MonitorPlan {

@@ -42,6 +42,28 @@ void DrawPreview(HWND window, SaverWindowState& state) {
     }
 }
 
+void OpenCoversOfOtherMonitors(SaverHost& host) {
+    if (host.framework.otherMonitors.empty()) {
+        return;
+    }
+    IndexedBitmap sheet;
+    const bool haveSheet =
+        LoadGlyphSheet(GetModuleHandleA(nullptr), host.binding.displayPlatform.glyphSheet, sheet);
+    OpenMonitorCovers(host.covers, host.framework.saverInstance, host.framework.otherMonitors,
+                      haveSheet ? &sheet : nullptr);
+}
+
+// A monitor plugged in or taken away during a run: the other monitors are covered afresh.
+void CoverChangedMonitors(SaverHost& host) {
+    const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+    if (plan.others == host.framework.otherMonitors) {
+        return;
+    }
+    CloseMonitorCovers(host.covers);
+    host.framework.otherMonitors = plan.others;
+    OpenCoversOfOtherMonitors(host);
+}
+
 void StartFullScreenRun(HWND window, SaverHost& host) {
     const DesktopMode mode = QueryDesktopMode();
     Show& show = host.binding.show;
@@ -53,13 +75,7 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     host.window.setUpRequested = true;
     PostMessageA(window, kSetUpDisplayRequest, 0, 0);
     // The other monitors are covered at once, before the display's set-up and its notices.
-    if (!host.framework.otherMonitors.empty()) {
-        IndexedBitmap sheet;
-        const bool haveSheet = LoadGlyphSheet(GetModuleHandleA(nullptr),
-                                              host.binding.displayPlatform.glyphSheet, sheet);
-        OpenMonitorCovers(host.covers, host.framework.saverInstance, host.framework.otherMonitors,
-                          haveSheet ? &sheet : nullptr);
-    }
+    OpenCoversOfOtherMonitors(host);
 }
 
 // The set-up's notices run a message loop. A close request that arrives meanwhile waits until
@@ -198,6 +214,11 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 }
                 EndSaverRun(window);
                 return 0;
+            }
+            break;
+        case WM_DISPLAYCHANGE:
+            if (fullScreen && state.fullScreenRunStarted && !host.framework.destroyStarted) {
+                CoverChangedMonitors(host);
             }
             break;
         case WM_PAINT:

@@ -677,5 +677,24 @@ TEST_F(MonitorCoversTest, PointerMovesOverACoverAddUpAndCloseOnlyPastFourPixels)
     EXPECT_FALSE(IsWindow(cover));
 }
 
+TEST_F(MonitorCoversTest, AChangedLayoutIsCoveredAfresh) {
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    const std::vector<HWND> before = CoverWindows();
+    ASSERT_EQ(before.size(), 2u);
+    // The monitors this machine really lists replace the two made up for the test.
+    const MonitorPlan now = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_EQ(host_.framework.otherMonitors, now.others);
+    EXPECT_EQ(host_.covers.monitors.size(), now.others.size());
+    for (HWND cover : before) {
+        EXPECT_FALSE(IsWindow(cover));
+    }
+    EXPECT_TRUE(IsWindow(window_));
+    // An unchanged layout keeps the covers it has.
+    const std::vector<HWND> kept = CoverWindows();
+    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_EQ(CoverWindows(), kept);
+}
+
 }  // namespace
 }  // namespace korvane
