@@ -85,7 +85,16 @@ void SetUpDisplayForRun(HWND window, SaverHost& host) {
     if (host.window.showFailed || host.binding.settingUpDisplay) {
         return;
     }
+    POINT pointer{};
+    GetCursorPos(&pointer);
     SetUpShowDisplay(host.binding, window, QueryDesktopMode());
+    // Exclusive mode may confine the pointer to the primary monitor (Wine's does, moving a
+    // pointer that sat elsewhere). The other monitors must stay within the mouse's reach, and
+    // the pointer goes back where it was, so that the move is not taken for the user's.
+    if (!host.framework.otherMonitors.empty()) {
+        ClipCursor(nullptr);
+        SetCursorPos(pointer.x, pointer.y);
+    }
     if (std::exchange(host.window.closeDeferred, false)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
