@@ -20,17 +20,22 @@ glyph_pixels=300
 # a cover over every other monitor and glyphs on each. False, with a FAIL line, when they do
 # not come.
 start_covered() {
-    local what=$1
+    local what=$1 problem
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null; then
-        fail "$what: no 'Screen Saver' window within 20 s"
+        problem="no 'Screen Saver' window within 20 s"
     elif ! covers_ready "$secondaries" 20; then
-        fail "$what: $(cover_count) monitor cover window(s) after 20 s, expected $secondaries"
+        problem="$(cover_count) monitor cover window(s) after 20 s, expected $secondaries"
     elif ! glyphs_on_every_head "$glyph_pixels" 30; then
-        fail "$what: not every monitor shows glyphs after 30 s (green pixels per monitor: ${head_green[*]})"
+        problem="not every monitor shows glyphs after 30 s (green pixels per monitor: ${head_green[*]})"
     else
         return 0
     fi
+    if ! kill -0 "$saver_pid" 2>/dev/null; then
+        wait "$saver_pid"
+        problem="the saver ended by itself with exit code $? before it covered every monitor ($problem; the pointer is now at $(xdotool getmouselocation | cut -d' ' -f1,2))"
+    fi
+    fail "$what: $problem"
     stop_saver
     return 1
 }

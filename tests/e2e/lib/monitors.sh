@@ -9,7 +9,8 @@
 #   check_reported_layout    Wine must report exactly those monitors, else the piece stops
 #   covers_ready N SECONDS   waits until N monitor cover windows show
 #   glyphs_on_every_head MIN SECONDS
-#                            waits until every head shows at least MIN green pixels
+#                            waits until every head shows at least MIN green pixels (no longer
+#                            than the saver started last runs)
 #   white_on_heads           prints the white pixels each head shows ("0 0")
 
 heads_read() {
@@ -101,6 +102,8 @@ glyphs_on_every_head() {  # glyphs_on_every_head <green pixels> <seconds>
         done
         [ $all = 1 ] && return 0
         [ $SECONDS -lt $deadline ] || return 1
+        # A saver that has ended draws nothing more.
+        [ -z "${saver_pid:-}" ] || kill -0 "$saver_pid" 2>/dev/null || return 1
         sleep 0.3
     done
 }
