@@ -75,7 +75,11 @@ for ((i = 1; i < head_count; i++)); do
     fi
 done
 
+# pointer_on_primary: the pointer out of the way where only keys are meant.
+pointer_on_primary() { xdotool mousemove $((head_x[0] + head_w[0] / 2)) $((head_y[0] + head_h[0] / 2)); }
+
 # --- Every monitor covered, drawn and moving; a key ends it.
+pointer_on_primary
 if start_covered "cover"; then
     windows=$(saver_windows)
     [ "$windows" = "$(expected_saver_windows)" ] &&
@@ -124,6 +128,7 @@ fi
 require_password REG_DWORD || fail "locked: cannot put the verifier into the system directory"
 # The stand-in verifier takes 3 s to answer, as a person typing would.
 export KORVANE_TEST_PASSWORD_WAIT_MS=3000
+pointer_on_primary
 if start_covered "locked"; then
     sleep 0.5
     xdotool key a
