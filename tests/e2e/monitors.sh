@@ -27,7 +27,7 @@ start_covered() {
     elif ! covers_ready "$secondaries" 20; then
         problem="$(cover_count) monitor cover window(s) after 20 s, expected $secondaries"
     elif ! glyphs_on_every_head "$glyph_pixels" 30; then
-        problem="not every monitor shows glyphs after 30 s (green pixels per monitor: ${head_green[*]})"
+        problem="not every monitor showed glyphs within 30 s (green pixels per monitor: ${head_green[*]})"
     else
         return 0
     fi
