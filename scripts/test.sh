@@ -91,10 +91,12 @@ for depth in 16 8; do
 done
 # The saver end to end: every mode once per depth with the renderers alternating, and the
 # picture with a key at the other renderer of each depth.
-for session in 24:gl 16:no3d 8:gl 24:no3d 16:gl 8:no3d; do
-    depth=${session%:*} renderer=${session#*:}
-    windows_step "End-to-end" "$depth" "$renderer" \
-        ctest --preset "$wine_preset" -L "e2e_d${depth}_${renderer}" --output-on-failure
+# Then every monitor covered, in two monitor layouts.
+for session in 24:gl 16:no3d 8:gl 24:no3d 16:gl 8:no3d 24:gl:side-by-side 16:no3d:left-portrait; do
+    IFS=: read -r depth renderer layout <<<"$session"
+    windows_step "End-to-end${layout:+ ($layout monitors)}" "$depth" "$renderer" \
+        ctest --preset "$wine_preset" -L "^e2e_d${depth}_${renderer}${layout:+_$layout}\$" \
+        --output-on-failure
 done
 # What Wine itself shows of an 8-bit palette, logged for the record: it gates nothing.
 say "Wine probe: colours of a 256-entry DirectDraw palette at depth 8 (logged only)"

@@ -1,7 +1,19 @@
 // What the lock's end-to-end tests do from another process:
-//   backdrop <ready file> <seconds>  a magenta window over the whole screen, not topmost, as
-//                                    the user's work under the saver (no glyph is magenta at
-//                                    any depth); writes the ready file once it is shown.
+//   backdrop <ready file> <seconds> [white|magenta X Y W H]
+//                                    a window over the primary screen (or that rectangle of the
+//                                    virtual screen), not topmost, as the user's work under the
+//                                    saver: magenta by default (no glyph is magenta at any
+//                                    depth); writes the ready file once it is shown.
+//   monitors                         prints what Windows reports of the monitors, a line each,
+//                                    "monitor LEFT TOP RIGHT BOTTOM primary|secondary", then
+//                                    "virtual X Y W H", "screen W H", "mode W H BITS" (the
+//                                    primary's display mode) and "desktop-clip L T R B"
+//                                    (GetDC(NULL)'s clip box).
+//   message-box <title>              answers the message box of that caption with OK, after
+//                                    printing its text ("text ...") and its owner ("owner
+//                                    CLASS TITLE", or "owner none"); exit 1 when there is none.
+//   windows                          prints every visible saver and monitor cover window,
+//                                    "saver|cover LEFT TOP RIGHT BOTTOM topmost|not-topmost".
 //   parent <number file> <seconds> <width> <height>
 //                                    a preview parent of that client size; writes its window
 //                                    number once it exists and closes itself after the time.
@@ -26,6 +38,7 @@
 namespace {
 
 constexpr char kSaverClass[] = "WindowsScreenSaverClass";
+constexpr char kCoverClass[] = "KorvaneMonitorCover";
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 
 LRESULT CALLBACK ClosingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -48,11 +61,11 @@ void WriteLine(const char* path, unsigned long long value) {
 }
 
 int RunWindow(const char* className, const char* title, DWORD style, RECT area, int seconds,
-              const char* readyFile) {
+              const char* readyFile, COLORREF colour = RGB(255, 0, 255)) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ClosingProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    windowClass.hbrBackground = CreateSolidBrush(colour);
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
     // The client area gets exactly the size asked for.
@@ -157,6 +170,87 @@ int Forge(const char* what) {
     return 0;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        std::printf("monitor ? (GetMonitorInfo failed)\n");
+        return TRUE;
+    }
+    const RECT& r = info.rcMonitor;
+    std::printf("monitor %ld %ld %ld %ld %s\n", r.left, r.top, r.right, r.bottom,
+                (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? "primary" : "secondary");
+    return TRUE;
+}
+
+int PrintMonitors() {
+    if (!EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0)) {
+        std::printf("EnumDisplayMonitors failed\n");
+        return 1;
+    }
+    std::printf("virtual %d %d %d %d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+                GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+        std::printf("mode %lu %lu %lu\n", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel);
+    }
+    HDC desktop = GetDC(nullptr);
+    RECT clip{};
+    GetClipBox(desktop, &clip);
+    ReleaseDC(nullptr, desktop);
+    std::printf("desktop-clip %ld %ld %ld %ld\n", clip.left, clip.top, clip.right, clip.bottom);
+    return 0;
+}
+
+BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
+    if (!IsWindowVisible(window)) {
+        return TRUE;
+    }
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    const char* kind = std::strcmp(className, kSaverClass) == 0   ? "saver"
+                       : std::strcmp(className, kCoverClass) == 0 ? "cover"
+                                                                  : nullptr;
+    if (kind != nullptr) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const bool topmost = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        std::printf("%s %ld %ld %ld %ld %s\n", kind, r.left, r.top, r.right, r.bottom,
+                    topmost ? "topmost" : "not-topmost");
+    }
+    return TRUE;
+}
+
+int AnswerMessageBox(const char* title) {
+    HWND box = FindWindowA("#32770", title);
+    if (box == nullptr) {
+        std::printf("no message box '%s'\n", title);
+        return 1;
+    }
+    char text[256] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::printf("text %s\n", text);
+    HWND owner = GetWindow(box, GW_OWNER);
+    if (owner == nullptr) {
+        std::printf("owner none\n");
+    } else {
+        char ownerClass[128] = "";
+        char ownerTitle[128] = "";
+        GetClassNameA(owner, ownerClass, sizeof ownerClass);
+        GetWindowTextA(owner, ownerTitle, sizeof ownerTitle);
+        std::printf("owner %s %s\n", ownerClass, ownerTitle);
+    }
+    std::fflush(stdout);
+    // What a click on OK sends; a posted message needs no cooperation from our side.
+    return PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)))
+               ? 0
+               : 1;
+}
+
 std::string SystemVerifierPath() {
     char folder[MAX_PATH];
     GetSystemDirectoryA(folder, MAX_PATH);
@@ -176,10 +270,32 @@ int CountSavers() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && std::strcmp(argv[1], "backdrop") == 0) {
+    if (argc == 4 && std::strcmp(argv[1], "backdrop") == 0) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         return RunWindow("KorvaneWhiteCover", "White Cover", WS_POPUP | WS_VISIBLE, screen,
                          std::atoi(argv[3]), argv[2]);
+    }
+    if (argc == 9 && std::strcmp(argv[1], "backdrop") == 0) {
+        const bool white = std::strcmp(argv[4], "white") == 0;
+        if (!white && std::strcmp(argv[4], "magenta") != 0) {
+            std::fprintf(stderr, "backdrop: the colour is white or magenta\n");
+            return 2;
+        }
+        const int left = std::atoi(argv[5]);
+        const int top = std::atoi(argv[6]);
+        const RECT area{left, top, left + std::atoi(argv[7]), top + std::atoi(argv[8])};
+        return RunWindow("KorvaneWhiteCover", "White Cover", WS_POPUP | WS_VISIBLE, area,
+                         std::atoi(argv[3]), argv[2],
+                         white ? RGB(255, 255, 255) : RGB(255, 0, 255));
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "monitors") == 0) {
+        return PrintMonitors();
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "message-box") == 0) {
+        return AnswerMessageBox(argv[2]);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "windows") == 0) {
+        return EnumWindows(PrintWindow, 0) ? 0 : 1;
     }
     if (argc >= 6 && std::strcmp(argv[1], "parent") == 0) {
         const RECT area{10, 10, 10 + std::atoi(argv[4]), 10 + std::atoi(argv[5])};
@@ -210,8 +326,9 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "count-savers") == 0) {
         return CountSavers();
     }
-    std::fprintf(stderr,
-                 "usage: lock_helper backdrop|parent|close-parent|probe-preview|forge|"
-                 "install-verifier|remove-verifier|count-savers ...\n");
+    std::fprintf(
+        stderr,
+        "usage: lock_helper backdrop|parent|close-parent|probe-preview|forge|"
+        "install-verifier|remove-verifier|count-savers|monitors|message-box|windows ...\n");
     return 2;
 }

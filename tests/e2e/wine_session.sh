@@ -2,7 +2,11 @@
 # One X server and Wine prefix shared by the end-to-end tests of one colour depth and
 # renderer, started and stopped by CTest fixtures:
 #
-#   wine_session.sh start SESSION_FILE DEPTH gl|no3d   starts it, writes SESSION_FILE
+#   wine_session.sh start SESSION_FILE DEPTH gl|no3d [LAYOUT]
+#                                                      starts it, writes SESSION_FILE; with a
+#                                                      monitor layout (side-by-side,
+#                                                      left-portrait) Wine sees its monitors on
+#                                                      one wide X screen
 #   wine_session.sh stop SESSION_FILE                  stops what that file names
 #
 # The session file holds the environment the tests source (tests/e2e/lib/e2e.sh reads it).
@@ -13,11 +17,12 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/tests/wine/wine_session_lib.sh"
 action=${1:-}
 session=${2:-}
-[ -n "$session" ] || { echo "usage: wine_session.sh start|stop SESSION_FILE [DEPTH RENDERER]" >&2; exit 2; }
+usage="usage: wine_session.sh start|stop SESSION_FILE [DEPTH RENDERER [LAYOUT]]"
+[ -n "$session" ] || { echo "$usage" >&2; exit 2; }
 
 case "$action" in
     start)
-        depth=$3 renderer=$4
+        depth=$3 renderer=$4 layout=${5:-}
         state="${KORVANE_WINE_STATE:-$root/build/wine}"
         mkdir -p "$state" "$(dirname "$session")"
         # A session left behind by an interrupted run goes first.
@@ -25,26 +30,42 @@ case "$action" in
         log="$session.log"
         # The servers started here outlive this script, so they must not hold its output
         # open: CTest would wait for them. Everything runs with its output in the log.
+        # The steps run as the condition of an if, where errexit and ERR traps do not act:
+        # each failure is caught by hand, so a session that did not start is never reported
+        # as started.
         if ! (
             wine_choose_build "$root"
             xvfb_pid=""
-            trap 'wine_stop "$xvfb_pid"' ERR
-            wine_start_xvfb "$state" "$depth" 1024x768
-            wine_prepare_prefix "$state" "$depth"
-            wine_set_renderer "$renderer"
-            wine_warm_up
-            trap - ERR
+            give_up() {
+                wine_stop "$xvfb_pid"
+                exit 1
+            }
+            names=(DISPLAY WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES KORVANE_WINE
+                KORVANE_WINE_ARCH KORVANE_WINDOWS_BUILD KORVANE_XVFB_DEPTH KORVANE_WINE_RENDERER
+                KORVANE_SCREEN_SIZE)
+            export KORVANE_SCREEN_SIZE=1024x768
+            if [ -n "$layout" ]; then
+                wine_layout "$layout" || give_up
+                KORVANE_SCREEN_SIZE=$layout_screen
+                export KORVANE_LAYOUT=$layout
+                # Every Wine process, its services first, must see the same monitors.
+                wine_use_heads "$root" "$state" "$layout_heads" || give_up
+                names+=(KORVANE_LAYOUT KORVANE_TEST_HEADS LD_LIBRARY_PATH)
+            fi
+            wine_start_xvfb "$state" "$depth" "$KORVANE_SCREEN_SIZE" || give_up
+            wine_prepare_prefix "$state" "$depth" "$layout" || give_up
+            wine_set_renderer "$renderer" || give_up
+            wine_warm_up || give_up
             {
-                for name in DISPLAY WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES KORVANE_WINE \
-                    KORVANE_WINE_ARCH KORVANE_WINDOWS_BUILD KORVANE_XVFB_DEPTH KORVANE_WINE_RENDERER; do
+                for name in "${names[@]}"; do
                     printf 'export %s=%q\n' "$name" "${!name}"
                 done
                 printf 'session_xvfb_pid=%q\n' "$xvfb_pid"
-            } >"$session"
-            echo "session: $(wine_build_name) build, renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY"
+            } >"$session" || give_up
+            echo "session: $(wine_build_name) build, renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY${layout:+, monitors $layout ($KORVANE_TEST_HEADS on $KORVANE_SCREEN_SIZE)}"
         ) >"$log" 2>&1 </dev/null; then
             cat "$log"
-            echo "wine session: could not start (depth $depth, renderer $renderer)" >&2
+            echo "wine session: could not start (depth $depth, renderer $renderer${layout:+, layout $layout})" >&2
             exit 1
         fi
         cat "$log"
@@ -57,7 +78,7 @@ case "$action" in
         rm -f "$session"
         ;;
     *)
-        echo "usage: wine_session.sh start|stop SESSION_FILE [DEPTH RENDERER]" >&2
+        echo "$usage" >&2
         exit 2
         ;;
 esac

@@ -4,7 +4,12 @@
 #
 #   wine_choose_build ROOT    exports KORVANE_WINE_ARCH, KORVANE_WINE, KORVANE_WINDOWS_BUILD
 #   wine_start_xvfb STATE DEPTH SIZE   starts Xvfb; exports DISPLAY, sets xvfb_pid
-#   wine_prepare_prefix STATE DEPTH    makes (once) and exports WINEPREFIX
+#   wine_prepare_prefix STATE DEPTH [LAYOUT]  makes (once) and exports WINEPREFIX; a layout's
+#                                      prefix takes its monitors from Xinerama
+#   wine_layout LAYOUT                 sets layout_screen (WxH) and layout_heads (the heads in
+#                                      X root coordinates, primary first) of a monitor layout
+#   wine_use_heads ROOT STATE HEADS    builds the Xinerama stand-in into STATE and exports
+#                                      LD_LIBRARY_PATH and KORVANE_TEST_HEADS for it
 #   wine_set_renderer gl|no3d          chooses Wine's Direct3D renderer in the prefix
 #   wine_renderer_in_effect gl|no3d    what Wine will really use: gl needs OpenGL libraries
 #   wine_warm_up                       a warm server and Wine's services, detached
@@ -50,8 +55,8 @@ wine_start_xvfb() {
 }
 
 wine_prepare_prefix() {
-    local state=$1 depth=$2
-    export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth"
+    local state=$1 depth=$2 layout=${3:-}
+    export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth${layout:+-$layout}"
     [ -f "$WINEPREFIX/.korvane-ready" ] && return 0
     echo "wine session: making the Wine prefix $WINEPREFIX (a minute at most)"
     rm -rf "$WINEPREFIX"
@@ -64,8 +69,50 @@ wine_prepare_prefix() {
     # about two seconds on destruction. No audio driver: there is no sound device here.
     timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
     timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
+    # Several monitors on one X screen: Wine reads them from Xinerama (the stand-in) only
+    # when it does not use XRandR.
+    if [ -n "$layout" ]; then
+        if ! timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null; then
+            echo "wine session: cannot turn XRandR off in $WINEPREFIX" >&2
+            return 3
+        fi
+    fi
     timeout 60 wineserver -w || true
     touch "$WINEPREFIX/.korvane-ready"
+}
+
+wine_layout() {
+    case "$1" in
+        side-by-side)
+            layout_screen=2048x768
+            layout_heads=1024x768+0+0,1024x768+1024+0
+            ;;
+        # A portrait monitor of another size left of the primary: negative coordinates in
+        # Windows, whose primary starts at 0,0.
+        left-portrait)
+            layout_screen=1792x1024
+            layout_heads=1024x768+768+0,768x1024+0+0
+            ;;
+        *)
+            echo "wine session: unknown monitor layout '$1' (side-by-side, left-portrait)" >&2
+            return 2
+            ;;
+    esac
+}
+
+wine_use_heads() {
+    local root=$1 state=$2 heads=$3 bits=()
+    [ "$KORVANE_WINE_ARCH" = win32 ] && bits=(-m32)
+    mkdir -p "$state/xinerama-$KORVANE_WINE_ARCH"
+    # No C library to link against (there are no i386 development files): the functions it
+    # uses come from the process that loads it.
+    if ! gcc "${bits[@]}" -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
+        -o "$state/xinerama-$KORVANE_WINE_ARCH/libXinerama.so.1" "$root/tests/e2e/xinerama_stand_in.c"; then
+        echo "wine session: cannot build the Xinerama stand-in" >&2
+        return 3
+    fi
+    export LD_LIBRARY_PATH="$state/xinerama-$KORVANE_WINE_ARCH${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    export KORVANE_TEST_HEADS=$heads
 }
 
 wine_renderer_in_effect() {

@@ -5,6 +5,9 @@
 //   korvane-screen-check spread SHOT            percentages of the 16 x 24 grid's columns and
 //                                               rows in which glyphs show: "COLUMNS ROWS"
 //   korvane-screen-check magenta SHOT           magenta pixels
+//   korvane-screen-check white SHOT [X Y W H]   white (or nearly white) pixels (in that area)
+//   korvane-screen-check changed SHOT SHOT [X Y W H]
+//                                               pixels in which two screenshots differ
 //   korvane-screen-check colors SHOT            distinct colours
 //   korvane-screen-check match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]
 //                       <simulator options: --width --height --frames, switches...> SHOT...
@@ -236,20 +239,38 @@ int Run(std::vector<std::string> arguments) {
     if (command == "match") {
         return Match(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     }
+    if (command == "changed" && arguments.size() >= 3) {
+        ScreenPicture before;
+        ScreenPicture after;
+        ScreenArea area;
+        if (!ReadScreen(arguments[1], before) || !ReadScreen(arguments[2], after)) {
+            return kBadArguments;
+        }
+        if (before.width != after.width || before.height != after.height ||
+            !ReadArea(arguments, 3, before, area)) {
+            std::fprintf(stderr,
+                         "korvane-screen-check: changed SHOT SHOT [X Y W H], shots of one size\n");
+            return kBadArguments;
+        }
+        std::printf("%lld\n", static_cast<long long>(CountChangedPixels(before, after, area)));
+        return 0;
+    }
     ScreenPicture screen;
-    if ((command == "green" || command == "spread" || command == "colors" ||
+    if ((command == "green" || command == "white" || command == "spread" || command == "colors" ||
          command == "magenta") &&
         arguments.size() >= 2) {
         if (!ReadScreen(arguments[1], screen)) {
             return kBadArguments;
         }
-        if (command == "green") {
+        if (command == "green" || command == "white") {
             ScreenArea area;
             if (!ReadArea(arguments, 2, screen, area)) {
-                std::fprintf(stderr, "korvane-screen-check: green SHOT [X Y W H]\n");
+                std::fprintf(stderr, "korvane-screen-check: %s SHOT [X Y W H]\n", command.c_str());
                 return kBadArguments;
             }
-            std::printf("%lld\n", static_cast<long long>(CountGreenPixels(screen, area)));
+            const int64_t count = command == "green" ? CountGreenPixels(screen, area)
+                                                     : CountWhitePixels(screen, area);
+            std::printf("%lld\n", static_cast<long long>(count));
             return 0;
         }
         if (command == "spread" && arguments.size() == 2) {
@@ -267,8 +288,8 @@ int Run(std::vector<std::string> arguments) {
         }
     }
     std::fprintf(stderr,
-                 "korvane-screen-check: usage: green SHOT [X Y W H] | spread SHOT | magenta SHOT | "
-                 "colors SHOT | "
+                 "korvane-screen-check: usage: green SHOT [X Y W H] | white SHOT [X Y W H] | "
+                 "changed SHOT SHOT [X Y W H] | spread SHOT | magenta SHOT | colors SHOT | "
                  "match --depth D [options] SHOT...\n");
     return kBadArguments;
 }

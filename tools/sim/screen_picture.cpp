@@ -47,20 +47,49 @@ bool IsClearlyGreen(const uint8_t* rgb) {
     return rgb[1] > 60 && rgb[1] > 2 * rgb[0] && rgb[1] > 2 * rgb[2];
 }
 
+bool IsNearlyWhite(const uint8_t* rgb) {
+    return rgb[0] > 200 && rgb[1] > 200 && rgb[2] > 200;
+}
+
+// Counts the pixels of the area, clipped to the screen, for which `test` holds of their
+// offset into the screen's samples.
+template <typename PixelTest>
+int64_t CountInArea(const ScreenPicture& screen, const ScreenArea& area, PixelTest test) {
+    const int64_t left = std::max<int64_t>(area.left, 0);
+    const int64_t top = std::max<int64_t>(area.top, 0);
+    const int64_t right = std::min<int64_t>(int64_t{area.left} + area.width, screen.width);
+    const int64_t bottom = std::min<int64_t>(int64_t{area.top} + area.height, screen.height);
+    int64_t count = 0;
+    for (int64_t y = top; y < bottom; ++y) {
+        for (int64_t x = left; x < right; ++x) {
+            count += test(static_cast<size_t>(3 * (y * screen.width + x))) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 int64_t CountGreenPixels(const ScreenPicture& screen, const ScreenArea& area) {
-    const int32_t left = std::max(area.left, 0);
-    const int32_t top = std::max(area.top, 0);
-    const int32_t right = std::min(area.left + area.width, screen.width);
-    const int32_t bottom = std::min(area.top + area.height, screen.height);
-    int64_t green = 0;
-    for (int32_t y = top; y < bottom; ++y) {
-        for (int32_t x = left; x < right; ++x) {
-            green += IsClearlyGreen(&screen.rgb[3 * (static_cast<size_t>(y) * screen.width + x)]);
-        }
+    return CountInArea(screen, area,
+                       [&](size_t offset) { return IsClearlyGreen(&screen.rgb[offset]); });
+}
+
+int64_t CountWhitePixels(const ScreenPicture& screen, const ScreenArea& area) {
+    return CountInArea(screen, area,
+                       [&](size_t offset) { return IsNearlyWhite(&screen.rgb[offset]); });
+}
+
+int64_t CountChangedPixels(const ScreenPicture& before, const ScreenPicture& after,
+                           const ScreenArea& area) {
+    if (before.width != after.width || before.height != after.height) {
+        return -1;
     }
-    return green;
+    return CountInArea(before, area, [&](size_t offset) {
+        return before.rgb[offset] != after.rgb[offset] ||
+               before.rgb[offset + 1] != after.rgb[offset + 1] ||
+               before.rgb[offset + 2] != after.rgb[offset + 2];
+    });
 }
 
 GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen) {

@@ -64,6 +64,15 @@ GlyphSpread MeasureGlyphSpread(const ScreenPicture& screen);
 // a colour no glyph has at any depth (at 8 bits Wine may show a bright glyph as white).
 int64_t CountMagentaPixels(const ScreenPicture& screen);
 
+// Pixels of the area, clipped to the screen, that are white or nearly: the tests' stand-in for
+// the user's work on a monitor the saver must cover (no glyph is near white at 16 or 24 bits).
+int64_t CountWhitePixels(const ScreenPicture& screen, const ScreenArea& area);
+
+// Pixels of the area, clipped to both, in which two screenshots of one size differ; -1 when
+// their sizes differ.
+int64_t CountChangedPixels(const ScreenPicture& before, const ScreenPicture& after,
+                           const ScreenArea& area);
+
 // Distinct colours of the screenshot.
 size_t CountColors(const ScreenPicture& screen);
 
