@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/saver_host_windows.h"
-#include "tests/display/fake_ddraw_windows.h"
+#include "tests/display/counting_ddraw_windows.h"
 #include "tests/host/system_verifier_windows.h"
 
 namespace korvane {
@@ -24,21 +24,28 @@ HRESULT WINAPI RefuseDirectDraw(GUID*, IDirectDraw** directDraw, IUnknown*) {
     return DDERR_GENERIC;
 }
 
-// A DirectDraw object that only accepts cooperation levels, so the set-up stops at the surfaces.
-class CooperationRecorder : public testing::FakeDirectDrawBase {
-  public:
-    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
-        levels.push_back(flags);
-        lastWindow = window;
-        return DD_OK;
-    }
+// DirectDraw objects that give the show its pages and log the cooperation levels asked of them.
+struct CooperationLog {
     std::vector<DWORD> levels;
     HWND lastWindow = nullptr;
+    int creates = 0;
 };
-CooperationRecorder* recorder = nullptr;
+CooperationLog cooperation;
+testing::LiveObjects live;
+
+class CooperationRecorder : public testing::CountedDirectDraw {
+  public:
+    using CountedDirectDraw::CountedDirectDraw;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
+        cooperation.levels.push_back(flags);
+        cooperation.lastWindow = window;
+        return DD_OK;
+    }
+};
 
 HRESULT WINAPI HandOutRecorder(GUID*, IDirectDraw** directDraw, IUnknown*) {
-    *directDraw = recorder;
+    ++cooperation.creates;
+    *directDraw = new CooperationRecorder(live);
     return DD_OK;
 }
 
@@ -59,6 +66,7 @@ class VerifyShowPasswordTest : public ::testing::Test {
         DestroyWindow(window_);
         host_.binding.show.display = nullptr;
         host_.binding.display.reset();
+        host_.binding.gdiDisplay.reset();
         SetActiveSaverHost(nullptr);
     }
     int TimesAsked() const { return verifier_.TimesAsked(); }
@@ -89,7 +97,10 @@ TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
     SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
     ASSERT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
     notices.clear();
-    DisplayDevice* failed = host_.binding.display.get();
+    // The show went on with its pages drawn by GDI, and no DirectDraw object stayed.
+    EXPECT_EQ(host_.binding.display, nullptr);
+    const GdiDisplay* fallback = host_.binding.gdiDisplay.get();
+    ASSERT_NE(fallback, nullptr);
 
     Answer("0");
     EXPECT_EQ(VerifyShowPassword(window_), 0);
@@ -99,7 +110,8 @@ TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
     // Asked both times, and the failure notices did not come back after either answer.
     EXPECT_EQ(TimesAsked(), 2);
     EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(host_.binding.display.get(), failed);
+    EXPECT_EQ(host_.binding.gdiDisplay.get(), fallback);
+    EXPECT_EQ(host_.binding.display, nullptr);
 }
 
 TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
@@ -114,25 +126,28 @@ TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
 }
 
 TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndRetakenAfter) {
-    CooperationRecorder directDraw;
-    recorder = &directDraw;
+    cooperation = CooperationLog{};
+    live.count = 0;
     host_.binding.displayPlatform.directDrawCreate = &HandOutRecorder;
     SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
-    ASSERT_EQ(directDraw.levels, (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
+    ASSERT_EQ(cooperation.levels, (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
+    ASSERT_NE(host_.binding.display, nullptr) << "the recorder's pages were not taken";
+    const int liveAfterSetUp = live.count;
     Answer("0");
 
     EXPECT_EQ(VerifyShowPassword(window_), 0);
 
     EXPECT_EQ(TimesAsked(), 1);
-    EXPECT_EQ(directDraw.levels,
+    EXPECT_EQ(cooperation.levels,
               (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, DDSCL_NORMAL,
                                   DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
-    EXPECT_EQ(directDraw.lastWindow, window_);
-    // The first device was released before the second took exclusive mode.
-    EXPECT_GE(directDraw.releases, 1u);
+    EXPECT_EQ(cooperation.lastWindow, window_);
+    EXPECT_EQ(cooperation.creates, 2);
+    // The first device was released whole before the second took exclusive mode.
+    EXPECT_EQ(live.count, liveAfterSetUp);
     host_.binding.show.display = nullptr;
     host_.binding.display.reset();
-    recorder = nullptr;
+    EXPECT_EQ(live.count, 0);
 }
 
 }  // namespace
