@@ -7,14 +7,8 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
-sound=1
-if [ "${KORVANE_E2E_NO_SOUND:-0}" = 1 ]; then
-    # Wine's present path without OpenGL reads a freed page once a thread is started between
-    # two flips at 32 bits per pixel, and every asynchronous sound starts one (docs/wine-notes.md).
-    echo "note: sound switched off here: Wine's no3d present path at 32 bpp cannot survive it"
-    sound=0
-fi
-use_settings TITLE=0 PHONE=0 MESSAGE=0 CODE=1 SFX=$sound
+# Where the session has no sound, e2e_begin has said so and use_settings keeps it off.
+use_settings TITLE=0 PHONE=0 MESSAGE=0 CODE=1 SFX=1
 
 start_saver /s
 if ! wait_window "Screen Saver" 20 >/dev/null; then
