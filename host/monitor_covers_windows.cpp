@@ -15,9 +15,6 @@
 namespace korvane {
 namespace {
 
-// The cover checks its place again once the message that moved it has been handled.
-constexpr UINT kCoverAgainRequest = WM_APP + 2;
-
 MonitorCoverWindow* CoverOf(HWND window) {
     return reinterpret_cast<MonitorCoverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }

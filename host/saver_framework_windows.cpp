@@ -17,8 +17,7 @@ namespace {
 constexpr char kFullScreenTitle[] = "Screen Saver";
 constexpr char kPreviewTitle[] = "Preview";
 constexpr UINT kVerifyRequest = WM_APP;
-// WM_APP + 1 is the show's display set-up request.
-constexpr UINT kCoverAgainRequest = WM_APP + 2;
+// WM_APP + 1 is the show's display set-up request, WM_APP + 2 the cover-again request.
 constexpr int kGuardExitCode = -1;
 // Held by the one process whose full-screen run owns the platform's running flag.
 constexpr char kFullScreenClaimName[] = "KorvaneFullScreenSaverRun";

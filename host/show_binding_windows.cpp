@@ -11,6 +11,10 @@ DesktopMode QueryDesktopMode() {
             GetDeviceCaps(screen.get(), BITSPIXEL)};
 }
 
+bool LoadShowGlyphSheet(const ShowBinding& binding, IndexedBitmap& sheet) {
+    return LoadGlyphSheet(GetModuleHandleA(nullptr), binding.displayPlatform.glyphSheet, sheet);
+}
+
 void LoadShowSettings(ShowBinding& binding) {
     LoadSettings(binding.show.settings);  // the defaults where the store has nothing whole
 }
@@ -41,8 +45,7 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
     // the way of GDI, and with no device the prompt never sets one up again.
     binding.display.reset();
     IndexedBitmap sheet;
-    const bool haveSheet =
-        LoadGlyphSheet(GetModuleHandleA(nullptr), binding.displayPlatform.glyphSheet, sheet);
+    const bool haveSheet = LoadShowGlyphSheet(binding, sheet);
     binding.gdiDisplay =
         SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
                         binding.show.glyphStrip, binding.show.cursorStrip);

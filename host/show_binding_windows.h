@@ -33,6 +33,9 @@ struct DesktopMode {
 };
 DesktopMode QueryDesktopMode();
 
+// The glyph sheet the display set-up loads, decoded for drawing in memory; false without it.
+bool LoadShowGlyphSheet(const ShowBinding& binding, IndexedBitmap& sheet);
+
 // Settings from the registry, or the defaults when they are not all there.
 void LoadShowSettings(ShowBinding& binding);
 // Replaces the display with a new one in exclusive mode for `window`. A call made while a

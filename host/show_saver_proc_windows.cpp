@@ -47,8 +47,7 @@ void OpenCoversOfOtherMonitors(SaverHost& host) {
         return;
     }
     IndexedBitmap sheet;
-    const bool haveSheet =
-        LoadGlyphSheet(GetModuleHandleA(nullptr), host.binding.displayPlatform.glyphSheet, sheet);
+    const bool haveSheet = LoadShowGlyphSheet(host.binding, sheet);
     OpenMonitorCovers(host.covers, host.framework.saverInstance, host.framework.otherMonitors,
                       haveSheet ? &sheet : nullptr);
 }

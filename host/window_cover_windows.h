@@ -6,6 +6,11 @@
 
 namespace korvane {
 
+// Posted to a covering window to check its place again once the message that moved it has
+// been handled. (WM_APP is the framework's verification request, WM_APP + 1 the show's display
+// set-up request.)
+inline constexpr UINT kCoverAgainRequest = WM_APP + 2;
+
 RECT ToRect(const ScreenRect& area);
 
 // A full-screen window stays shown, topmost and over its area until our own close path ends

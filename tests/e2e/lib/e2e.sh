@@ -130,20 +130,18 @@ asked() {  # how often the verifier was asked; 0 before its log exists
     count=$(grep -c '^asked' "$work/password.log" 2>/dev/null)
     echo "${count:-0}"
 }
-wait_asked() {  # wait_asked <count> <seconds>
-    local deadline=$((SECONDS + $2))
-    until [ "$(asked)" -ge "$1" ]; do
+# wait_for <seconds> <command...>: polls the command until it succeeds; false at the deadline.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.1
     done
 }
-wait_file() {  # wait_file <path> <seconds>
-    local deadline=$((SECONDS + $2))
-    until [ -s "$1" ]; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+asked_at_least() { [ "$(asked)" -ge "$1" ]; }
+wait_asked() { wait_for "$2" asked_at_least "$1"; }  # wait_asked <count> <seconds>
+wait_file() { wait_for "$2" test -s "$1"; }          # wait_file <path> <seconds>
 
 # wait_window <exact title> <seconds>: the X window id, or nothing when it did not appear.
 wait_window() {

@@ -14,11 +14,11 @@
 #   white_on_heads           prints the white pixels each head shows ("0 0")
 
 heads_read() {
-    local spec specs
+    local geometry geometries
     head_x=() head_y=() head_w=() head_h=() head_vx=() head_vy=()
-    IFS=, read -ra specs <<<"${KORVANE_TEST_HEADS:-}"
-    for spec in "${specs[@]}"; do
-        if ! [[ $spec =~ ^([0-9]+)x([0-9]+)([+-][0-9]+)([+-][0-9]+)$ ]]; then
+    IFS=, read -ra geometries <<<"${KORVANE_TEST_HEADS:-}"
+    for geometry in "${geometries[@]}"; do
+        if ! [[ $geometry =~ ^([0-9]+)x([0-9]+)([+-][0-9]+)([+-][0-9]+)$ ]]; then
             return 1
         fi
         head_w+=("${BASH_REMATCH[1]}")
@@ -69,13 +69,8 @@ check_reported_layout() {
 saver_windows() { lock_helper windows | tr -d '\r' | sort; }
 cover_count() { saver_windows | grep -c '^cover'; }
 
-covers_ready() {  # covers_ready <count> <seconds>
-    local deadline=$((SECONDS + $2))
-    until [ "$(cover_count)" -ge "$1" ]; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
+covers_at_least() { [ "$(cover_count)" -ge "$1" ]; }
+covers_ready() { wait_for "$2" covers_at_least "$1"; }  # covers_ready <count> <seconds>
 
 # The windows a running saver must show: its own over the primary, a cover over every other
 # monitor, all topmost.
