@@ -14,6 +14,17 @@ else()
     include(GoogleTest)
 endif()
 
+# Under an emulator Wine runs several times slower than natively; the Windows tests' time
+# limits grow by this factor (scripts/test.sh sets it when it configures the build).
+set(KORVANE_TEST_TIME_FACTOR 1 CACHE STRING
+    "How many times slower than native the tests' Wine runs; scales the Windows tests' timeouts")
+
+# korvane_wine_timeout(<out var> <seconds>): a Windows test's time limit at the tests' pace.
+function(korvane_wine_timeout out seconds)
+    math(EXPR scaled "${seconds} * ${KORVANE_TEST_TIME_FACTOR}")
+    set(${out} ${scaled} PARENT_SCOPE)
+endfunction()
+
 # korvane_add_test(NAME <name> SOURCES <files...> LIBS <libs...> [WINDOWS_ONLY] [NATIVE_ONLY]
 #                  [LABELS <labels...>] [TIMEOUT <seconds>])
 # Natively every test case becomes its own CTest test; under Wine the runner is one test
@@ -33,7 +44,8 @@ function(korvane_add_test)
     if(WIN32)
         target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} korvane_defaults gmock gtest_main)
         add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1)
-        set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "wine;${T_LABELS}")
+        korvane_wine_timeout(timeout ${T_TIMEOUT})
+        set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${timeout} LABELS "wine;${T_LABELS}")
     else()
         target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} korvane_defaults GTest::gmock GTest::gtest_main)
         gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST

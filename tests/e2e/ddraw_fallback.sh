@@ -15,7 +15,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};ddraw=n"
 # answer_notice <expected text> <seconds>: waits for an "ERROR!!" box, which is how the saver
 # says DirectDraw failed, checks its text and owner, and answers it.
 answer_notice() {
-    local deadline=$((SECONDS + $2)) answer=""
+    local deadline=$((SECONDS + $(scaled "$2"))) answer=""
     until answer=$(lock_helper message-box "ERROR!!" | tr -d '\r'); do
         if [ $SECONDS -ge $deadline ]; then
             fail "no 'ERROR!!' notice \"$1\" within $2 s"
@@ -62,7 +62,7 @@ check_sequence() {
                 fail "$name: the screen equals no non-trivial frame of the show ($match_line)"
         fi
     fi
-    sleep 0.5
+    pause 0.5
     xdotool key a
     wait_exit "$saver_pid" 15
     code=$?

@@ -20,7 +20,7 @@ else
     [ "${lit_rows:-100}" -lt 25 ] &&
         pass "/s: the default show opens with the title alone (glyphs in $lit_rows% of rows)" ||
         fail "/s: the default show opens with glyphs in ${lit_rows:-?}% of rows, not the title alone"
-    sleep 0.5
+    pause 0.5
     xdotool mousemove_relative 3 1
     still_running "$saver_pid" 1 && pass "/s: a 4-pixel movement leaves it running" ||
         fail "/s: closed on a 4-pixel movement"
@@ -37,7 +37,7 @@ first=$saver_pid
 if ! wait_window "Screen Saver" 20 >/dev/null; then
     fail "/s (second run): no window"
 else
-    sleep 0.5
+    pause 0.5
     run_saver /s
     code=$?
     [ $code -eq 0 ] && kill -0 "$first" 2>/dev/null && pass "second /s exits 0, first keeps running" ||
@@ -52,7 +52,7 @@ fi
 # so the saver sees exactly these command lines.
 winsaver=$(windows_path "$saver")
 for args in "/p 0" "/p:1234" "/p 4000000001" "/x" "/a 12" "/	s"; do
-    timeout 40 "$KORVANE_WINE" "$helper" run "\"$winsaver\" $args" </dev/null >/dev/null 2>&1
+    timeout "$(scaled 40)" "$KORVANE_WINE" "$helper" run "\"$winsaver\" $args" </dev/null >/dev/null 2>&1
     code=$?
     [ $code -eq 255 ] && pass "'$args' exits -1" || fail "'$args': exit code $code, expected 255"
 done

@@ -10,7 +10,7 @@ e2e_begin "$@"
 # --- A crash in a frame: the guard takes back the running flag once and exits with -1.
 cp "$ddraw_stand_in" "$work/ddraw.dll"
 KORVANE_TEST_DDRAW=crash WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};ddraw=n" \
-    timeout 60 "$KORVANE_WINE" "$saver" /s </dev/null >/dev/null 2>&1
+    timeout "$(scaled 60)" "$KORVANE_WINE" "$saver" /s </dev/null >/dev/null 2>&1
 code=$?
 [ $code -eq 255 ] && pass "crash: an access violation ends the saver with -1" ||
     fail "crash: exit code $code, expected 255 (253 is a stack overflow, 124 a hang)"
@@ -24,7 +24,7 @@ second=$saver_pid
 if ! wait_window "Screen Saver" 20 >/dev/null; then
     fail "two starts: no saver window"
 else
-    deadline=$((SECONDS + 15))
+    deadline=$((SECONDS + $(scaled 15)))
     while kill -0 "$first" 2>/dev/null && kill -0 "$second" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
         sleep 0.1
     done
@@ -37,7 +37,7 @@ else
         count=$(lock_helper count-savers | tr -d '\r')
         [ $code -eq 0 ] && [ "$count" = 1 ] && pass "two starts: one leaves with 0, one saver window stays" ||
             fail "two starts: the second left with $code, $count saver windows"
-        sleep 0.5
+        pause 0.5
         xdotool key a
         wait_exit "$stayed" 15
         code=$?
@@ -63,7 +63,7 @@ else
     backdrop=$(backdrop_pixels)
     [ "$backdrop" -eq 0 ] && pass "locked: the saver covers the backdrop window" ||
         fail "locked: $backdrop backdrop pixels show before any forgery"
-    sleep 0.5
+    pause 0.5
     xdotool key a
     wait_asked 1 10 && pass "locked: a key asks the system directory's verifier" ||
         fail "locked: a key did not ask the verifier"
@@ -71,7 +71,7 @@ else
         before=$(asked)
         lock_helper forge "$forgery" >/dev/null
         # Nothing answers a forgery that worked; a second is ample for it to end the loop.
-        sleep 1
+        pause 1
         if ! kill -0 "$saver_pid" 2>/dev/null; then
             fail "locked: '$forgery' from another process ended the saver"
             break
@@ -80,17 +80,17 @@ else
         [ "$backdrop" -eq 0 ] && pass "locked: after '$forgery' it still runs and covers the screen" ||
             fail "locked: after '$forgery' $backdrop backdrop pixels show"
         screen_changes 10 || fail "locked: after '$forgery' the show stands still"
-        sleep 0.3
+        pause 0.3
         xdotool key a
         # A forgery that took the focus away may have asked already; a movement reaches the
         # window under the pointer whatever has the focus.
         wait_asked $((before + 1)) 5 || { xdotool mousemove_relative 30 30; wait_asked $((before + 1)) 5; } ||
             fail "locked: after '$forgery' input no longer asks for the password"
-        sleep 0.3
+        pause 0.3
     done
     if kill -0 "$saver_pid" 2>/dev/null; then
         echo 1 >"$work/answer.txt"
-        sleep 0.3
+        pause 0.3
         xdotool key a
         if ! wait_exit "$saver_pid" 8 >/dev/null; then
             xdotool mousemove_relative -- -30 -30
@@ -109,7 +109,7 @@ cp "$cpl" "$work/PASSWORD.CPL"
 echo 0 >"$work/answer.txt"
 start_saver /s
 if wait_window "Screen Saver" 20 >/dev/null; then
-    sleep 1
+    pause 1
     xdotool key a
     wait_exit "$saver_pid" 15
     code=$?

@@ -90,7 +90,7 @@ if start_covered "cover"; then
         fail "cover: white pixels per monitor: $white_counts"
     changes_on_every_head && pass "cover: every monitor changes within a second ($changed_counts)" ||
         fail "cover: two screenshots a second apart are the same on a monitor (changed pixels: $changed_counts)"
-    sleep 0.5
+    pause 0.5
     xdotool key a
     closes_cleanly "key"
     stop_saver
@@ -103,7 +103,7 @@ pointer_y=$((head_y[1] + head_h[1] / 2))
 xdotool mousemove "$pointer_x" "$pointer_y"
 if start_covered "5-pixel movement"; then
     # Past the one spurious movement Wine sends a window that has just appeared.
-    sleep 0.5
+    pause 0.5
     xdotool mousemove_relative 3 2
     closes_cleanly "5-pixel movement on $(head_name 1)"
     stop_saver
@@ -111,7 +111,7 @@ fi
 
 xdotool mousemove "$pointer_x" "$pointer_y"
 if start_covered "4-pixel movement"; then
-    sleep 0.5
+    pause 0.5
     xdotool mousemove_relative 2 2
     if still_running "$saver_pid" 2; then
         pass "4-pixel movement on $(head_name 1): the saver goes on"
@@ -130,7 +130,7 @@ require_password REG_DWORD || fail "locked: cannot put the verifier into the sys
 export KORVANE_TEST_PASSWORD_WAIT_MS=3000
 pointer_on_primary
 if start_covered "locked"; then
-    sleep 0.5
+    pause 0.5
     xdotool key a
     if ! wait_asked 1 10; then
         fail "locked: a key did not ask for the password within 10 s"
@@ -138,7 +138,7 @@ if start_covered "locked"; then
         no_white && [ "$(cover_count)" -eq "$secondaries" ] &&
             pass "locked: while the password is asked every monitor stays covered" ||
             fail "locked: while the password is asked: white pixels per monitor $white_counts, $(cover_count) cover(s)"
-        deadline=$((SECONDS + 15))
+        deadline=$((SECONDS + $(scaled 15)))
         until grep -q refused "$work/password.log" 2>/dev/null || [ $SECONDS -ge $deadline ]; do
             sleep 0.2
         done
@@ -151,7 +151,7 @@ if start_covered "locked"; then
                 pass "locked: after the refusal every monitor stays covered" ||
                 fail "locked: after the refusal: white pixels per monitor $white_counts, $(cover_count) cover(s)"
             echo 1 >"$work/answer.txt"
-            sleep 0.3
+            pause 0.3
             xdotool key a
             closes_cleanly "locked: the accepted password"
         fi

@@ -17,7 +17,7 @@ else
     if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green 400 15; then
         fail "password: the saver did not show its picture"
     else
-        sleep 0.5
+        pause 0.5
         xdotool key a
         if ! wait_asked 1 10; then
             fail "password: a key did not ask for the password within 10 s"
@@ -26,7 +26,7 @@ else
             xdotool key b key Escape mousemove_relative 40 30 click 1 mousemove_relative -- -40 -30
             run_helper close-window "Screen Saver"
             xdotool key c
-            sleep 4
+            pause 4
             [ "$(asked)" -eq 1 ] && pass "password: input during the prompt is not a second request" ||
                 fail "password: asked $(asked) times for one close request"
             kill -0 "$saver_pid" 2>/dev/null && grep -q refused "$work/password.log" &&
@@ -49,10 +49,10 @@ else
     : >"$work/password.log"
     KORVANE_TEST_PASSWORD_PROVOKE=1 start_saver /s
     if wait_window "Screen Saver" 20 >/dev/null; then
-        sleep 1
+        pause 1
         xdotool key a
         wait_asked 1 10 || fail "password: no prompt for the activation check"
-        sleep 4
+        pause 4
         kill -0 "$saver_pid" 2>/dev/null && [ "$(asked)" -eq 1 ] &&
             pass "password: lost activation and a close request during the prompt keep it running" ||
             fail "password: lost activation during the prompt: asked $(asked) times, running: $(kill -0 "$saver_pid" 2>/dev/null && echo yes || echo no)"
@@ -74,7 +74,7 @@ else
     : >"$work/password.log"
     start_saver /s
     if wait_window "Screen Saver" 20 >/dev/null; then
-        sleep 1
+        pause 1
         xdotool key a
         wait_exit "$saver_pid" 15
         code=$?

@@ -10,14 +10,14 @@ e2e_begin "$@"
 "$KORVANE_WINE" "$helper" parent "$work/parent.txt" 60 </dev/null >/dev/null 2>&1 &
 parent_pid=$!
 started+=("$parent_pid")
-deadline=$((SECONDS + 20))
+deadline=$((SECONDS + $(scaled 20)))
 while [ ! -s "$work/parent.txt" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
 if [ ! -s "$work/parent.txt" ]; then
     fail "preview: the parent window did not report its number"
 else
     parent=$(tr -d '\r\n' <"$work/parent.txt")
     start_saver /p "$parent"
-    deadline=$((SECONDS + 20))
+    deadline=$((SECONDS + $(scaled 20)))
     until run_helper probe-preview "$parent" >/dev/null 2>&1; do
         [ $SECONDS -lt $deadline ] || break
         sleep 0.2
@@ -25,7 +25,7 @@ else
     if ! run_helper probe-preview "$parent" >/dev/null 2>&1; then
         fail "preview: no 'Preview' child in the parent window"
     else
-        sleep 1
+        pause 1
         xdotool mousemove 60 60 sleep 0.2 mousemove 120 90 click 1 key a
         still_running "$saver_pid" 1 && pass "preview: keys and mouse leave it running" ||
             fail "preview: closed on input"

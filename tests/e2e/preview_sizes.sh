@@ -17,7 +17,7 @@ KORVANE_TEST_DDRAW_LOG="$(windows_path "$work/ddraw.log")"
 "$KORVANE_WINE" "$saver" /s </dev/null >/dev/null 2>&1 &
 control_pid=$!
 started+=("$control_pid")
-deadline=$((SECONDS + 20))
+deadline=$((SECONDS + $(scaled 20)))
 until [ -s "$work/ddraw.log" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
 [ -s "$work/ddraw.log" ] && pass "control: a full-screen run calls the stand-in's DirectDrawCreate" ||
     fail "control: the ddraw.dll stand-in was not loaded by a full-screen run"
@@ -32,7 +32,7 @@ for size in 152x112 228x168 304x224; do
         </dev/null >/dev/null 2>&1 &
     parent_pid=$!
     started+=("$parent_pid")
-    deadline=$((SECONDS + 20))
+    deadline=$((SECONDS + $(scaled 20)))
     while [ ! -s "$work/parent.txt" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
     if [ ! -s "$work/parent.txt" ]; then
         fail "$size: the parent window did not report its number"
@@ -42,8 +42,8 @@ for size in 152x112 228x168 304x224; do
     "$KORVANE_WINE" "$saver" /p "$parent" </dev/null >/dev/null 2>&1 &
     saver_pid=$!
     started+=("$saver_pid")
-    deadline=$((SECONDS + 20))
-    until why=$(timeout 30 "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); do
+    deadline=$((SECONDS + $(scaled 20)))
+    until why=$(timeout "$(scaled 30)" "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); do
         [ $SECONDS -lt $deadline ] || break
         sleep 0.2
     done
@@ -52,8 +52,8 @@ for size in 152x112 228x168 304x224; do
     else
         # The full-screen path would set up its display from a posted request and its timer;
         # two seconds of the preview's ticks give it every chance to show.
-        sleep 2
-        if why=$(timeout 30 "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); then
+        pause 2
+        if why=$(timeout "$(scaled 30)" "$KORVANE_WINE" "$lock_helper_exe" probe-preview "$parent" "$child_width" "$child_height" </dev/null); then
             pass "$size: the child keeps its parent's size and no top-level window opens"
         else
             fail "$size: $why"
@@ -61,7 +61,7 @@ for size in 152x112 228x168 304x224; do
         [ ! -s "$work/ddraw.log" ] && pass "$size: no DirectDrawCreate" ||
             fail "$size: DirectDrawCreate was called $(grep -c . "$work/ddraw.log") times"
     fi
-    timeout 30 "$KORVANE_WINE" "$lock_helper_exe" close-parent </dev/null >/dev/null
+    timeout "$(scaled 30)" "$KORVANE_WINE" "$lock_helper_exe" close-parent </dev/null >/dev/null
     wait_exit "$saver_pid" 20
     code=$?
     [ $code -eq 0 ] && pass "$size: exits 0 with its parent" ||

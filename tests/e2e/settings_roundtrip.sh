@@ -16,7 +16,7 @@ else
     code=$?
     [ $code -eq 1 ] && pass "settings: OK closes the dialog with exit code 1" ||
         fail "settings: after OK exit code $code"
-    stored=$(timeout 60 "$KORVANE_WINE" reg query "$settings_key" </dev/null 2>/dev/null | tr -d '\r')
+    stored=$(timeout "$(scaled 60)" "$KORVANE_WINE" reg query "$settings_key" </dev/null 2>/dev/null | tr -d '\r')
     flags=$(for name in TITLE PHONE MESSAGE CODE; do
         awk -v name="$name" '$1 == name && $2 == "REG_DWORD" { printf "%s=%s ", name, $3 }' <<<"$stored"
     done)
@@ -31,7 +31,7 @@ else
         # The default show's title alone lasts about 20 s and lights under a quarter of the rows,
         # so this deadline and these shares still tell them apart. (At 8 bits Wine shows only
         # the streams' brightest glyphs, so the screen is not asked to fill up.)
-        begun=$EPOCHREALTIME deadline=$((SECONDS + 15))
+        begun=$EPOCHREALTIME deadline=$((SECONDS + $(scaled 15)))
         while :; do
             read -r lit_cols lit_rows < <(glyph_spread)
             [ "${lit_cols:-0}" -ge 25 ] && [ "${lit_rows:-0}" -ge 40 ] && break

@@ -16,7 +16,7 @@ if ! wait_window "Screen Saver" 20 >/dev/null; then
 else
     wait_green 400 30 && pass "/s: green glyphs on the screen after ${waited} s ($green green pixels)" ||
         fail "/s: only ${green:-0} green pixels after ${waited} s"
-    sleep 0.5
+    pause 0.5
     xdotool key a
     wait_exit "$saver_pid" 15
     code=$?

@@ -42,7 +42,7 @@ case "$action" in
             }
             names=(DISPLAY WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES KORVANE_WINE
                 KORVANE_WINE_ARCH KORVANE_WINDOWS_BUILD KORVANE_XVFB_DEPTH KORVANE_WINE_RENDERER
-                KORVANE_SCREEN_SIZE)
+                KORVANE_SCREEN_SIZE KORVANE_WINE_EMULATED KORVANE_WINE_TIME_FACTOR)
             export KORVANE_SCREEN_SIZE=1024x768
             if [ -n "$layout" ]; then
                 wine_layout "$layout" || give_up
@@ -62,7 +62,7 @@ case "$action" in
                 done
                 printf 'session_xvfb_pid=%q\n' "$xvfb_pid"
             } >"$session" || give_up
-            echo "session: $(wine_build_name) build, renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY${layout:+, monitors $layout ($KORVANE_TEST_HEADS on $KORVANE_SCREEN_SIZE)}"
+            echo "session: $(wine_build_name), renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY${layout:+, monitors $layout ($KORVANE_TEST_HEADS on $KORVANE_SCREEN_SIZE)}"
         ) >"$log" 2>&1 </dev/null; then
             cat "$log"
             echo "wine session: could not start (depth $depth, renderer $renderer${layout:+, layout $layout})" >&2

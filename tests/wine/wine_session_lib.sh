@@ -2,6 +2,10 @@
 # tests/e2e/wine_session.sh (a session that several CTest tests share through a fixture).
 # Everything started here is stopped by PID, or for Wine by its own prefix.
 #
+#   wine_machine_kind         runs32 (the kernel runs 32-bit programs) or no32: the one place
+#                             that decides whether the 32-bit build runs natively or emulated
+#   wine_time_factor          how much slower than native this session's Wine runs (1, or more
+#                             under emulation): it scales the tests' waits and timeouts
 #   wine_choose_build ROOT    exports KORVANE_WINE_ARCH, KORVANE_WINE, KORVANE_WINDOWS_BUILD
 #   wine_start_xvfb STATE DEPTH SIZE   starts Xvfb; exports DISPLAY, sets xvfb_pid
 #   wine_prepare_prefix STATE DEPTH [LAYOUT]  makes (once) and exports WINEPREFIX; a layout's
@@ -15,25 +19,58 @@
 #   wine_warm_up                       a warm server and Wine's services, detached
 #   wine_stop [XVFB_PID]               ends the prefix's Wine processes and the X server
 
+wine_machine_kind() {
+    # KORVANE_WINE_32BIT=emulated treats this machine as one that runs no 32-bit programs,
+    # so the emulated steps can be run and checked where 32-bit programs also run natively.
+    if [ "${KORVANE_WINE_32BIT:-}" != emulated ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo runs32
+    else
+        echo no32
+    fi
+}
+
+# Measured under QEMU's user-mode emulator: Wine starts and draws three to five times slower.
+wine_time_factor() {
+    if [ "${KORVANE_WINE_EMULATED:-0}" = 1 ]; then
+        echo "${KORVANE_WINE_TIME_FACTOR:-4}"
+    else
+        echo "${KORVANE_WINE_TIME_FACTOR:-1}"
+    fi
+}
+
 wine_choose_build() {
     local root=$1
-    # Some kernels cannot run 32-bit programs, and 32-bit Wine cannot start there; the
-    # Windows tests then run their 64-bit build under 64-bit Wine.
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    # Where the kernel runs no 32-bit programs, 32-bit Wine starts only inside the emulation
+    # namespace (tests/wine/i386_emulation.sh); outside it the 64-bit build runs under 64-bit
+    # Wine.
+    if [ "${KORVANE_WINE_EMULATED:-0}" = 1 ] || [ "$(wine_machine_kind)" = runs32 ]; then
         export KORVANE_WINE_ARCH=win32 KORVANE_WINE=wine
         export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows}"
     else
         export KORVANE_WINE_ARCH=win64 KORVANE_WINE=/usr/lib/wine/wine64
         export KORVANE_WINDOWS_BUILD="${KORVANE_WINDOWS_BUILD:-$root/build/windows64}"
     fi
-    export WINEARCH=$KORVANE_WINE_ARCH
+    export WINEARCH=$KORVANE_WINE_ARCH KORVANE_WINE_EMULATED=${KORVANE_WINE_EMULATED:-0}
+    export KORVANE_WINE_TIME_FACTOR
+    KORVANE_WINE_TIME_FACTOR=$(wine_time_factor)
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
 
-# The word size of the build the tests run, for the lines that name it.
+# The build the tests run and how, for the lines that name it.
 wine_build_name() {
-    [ "$KORVANE_WINE_ARCH" = win32 ] && echo "32-bit" || echo "64-bit"
+    if [ "$KORVANE_WINE_ARCH" = win64 ]; then
+        echo "64-bit build"
+    elif [ "$KORVANE_WINE_EMULATED" = 1 ]; then
+        echo "32-bit build, emulated"
+    else
+        echo "32-bit build"
+    fi
+}
+
+# wine_scaled SECONDS: SECONDS times the session's time factor, rounded up to whole seconds.
+wine_scaled() {
+    awk -v s="$1" -v f="${KORVANE_WINE_TIME_FACTOR:-1}" 'BEGIN { t = s * f; r = int(t); if (r < t) r++; print r }'
 }
 
 wine_start_xvfb() {
@@ -60,24 +97,24 @@ wine_prepare_prefix() {
     [ -f "$WINEPREFIX/.korvane-ready" ] && return 0
     echo "wine session: making the Wine prefix $WINEPREFIX (a minute at most)"
     rm -rf "$WINEPREFIX"
-    if ! timeout 240 "$KORVANE_WINE" wineboot -i >"$state/wineboot-$KORVANE_WINE_ARCH-$depth.log" 2>&1; then
+    if ! timeout "$(wine_scaled 240)" "$KORVANE_WINE" wineboot -i >"$state/wineboot-$KORVANE_WINE_ARCH-$depth.log" 2>&1; then
         echo "wine session: wineboot failed or hung (see $state/wineboot-$KORVANE_WINE_ARCH-$depth.log)" >&2
         return 3
     fi
-    timeout 60 wineserver -w || true
+    timeout "$(wine_scaled 60)" wineserver -w || true
     # Unmanaged windows: without a window manager every full-screen window would stall
     # about two seconds on destruction. No audio driver: there is no sound device here.
-    timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-    timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
+    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
     # Several monitors on one X screen: Wine reads them from Xinerama (the stand-in) only
     # when it does not use XRandR.
     if [ -n "$layout" ]; then
-        if ! timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null; then
+        if ! timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null; then
             echo "wine session: cannot turn XRandR off in $WINEPREFIX" >&2
             return 3
         fi
     fi
-    timeout 60 wineserver -w || true
+    timeout "$(wine_scaled 60)" wineserver -w || true
     touch "$WINEPREFIX/.korvane-ready"
 }
 
@@ -127,10 +164,10 @@ wine_renderer_in_effect() {
 
 wine_set_renderer() {
     if [ "$1" = no3d ]; then
-        timeout 60 "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d no3d /f \
+        timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d no3d /f \
             </dev/null >/dev/null 2>&1
     else
-        timeout 60 "$KORVANE_WINE" reg delete 'HKCU\Software\Wine\Direct3D' /v renderer /f \
+        timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg delete 'HKCU\Software\Wine\Direct3D' /v renderer /f \
             </dev/null >/dev/null 2>&1 || true
     fi
     export KORVANE_WINE_RENDERER
@@ -143,17 +180,17 @@ wine_warm_up() {
     # its pipes and keep it waiting after the test has ended.
     # A server still running from an earlier command keeps its own lifetime: wait it out.
     if ! wineserver -p 600 2>/dev/null; then
-        timeout 30 wineserver -w || true
+        timeout "$(wine_scaled 30)" wineserver -w || true
         wineserver -p 600 || true
     fi
-    timeout 120 "$KORVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    timeout "$(wine_scaled 120)" "$KORVANE_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_stop() {
     local pid=${1:-}
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        timeout 20 wineserver -k >/dev/null 2>&1 || true
-        timeout 20 wineserver -w >/dev/null 2>&1 || true
+        timeout "$(wine_scaled 20)" wineserver -k >/dev/null 2>&1 || true
+        timeout "$(wine_scaled 20)" wineserver -w >/dev/null 2>&1 || true
     fi
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
         kill "$pid" 2>/dev/null || true

@@ -10,7 +10,8 @@
 # The prefix lives in build/wine/prefix-<arch>-<depth> and is made once; later runs reuse it.
 # The command learns its world through KORVANE_WINE_ARCH (win32 or win64), KORVANE_WINE (the
 # loader to start programs with), KORVANE_WINDOWS_BUILD (the build folder whose programs it
-# should run), KORVANE_XVFB_DEPTH and KORVANE_WINE_RENDERER.
+# should run), KORVANE_XVFB_DEPTH, KORVANE_WINE_RENDERER and KORVANE_WINE_TIME_FACTOR (the
+# limit is scaled by it).
 set -euo pipefail
 
 depth=24
@@ -50,6 +51,7 @@ wine_prepare_prefix "$state" "$depth"
 wine_set_renderer "$renderer"
 wine_warm_up
 set +e
+limit=$(wine_scaled "$limit")
 timeout --kill-after=10 "$limit" "$@"
 code=$?
 set -e

@@ -86,7 +86,15 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
-reg() { timeout 60 "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
+# scaled SECONDS: a wait or time limit at this session's pace. Under emulation Wine runs
+# several times slower (KORVANE_WINE_TIME_FACTOR, from the session), and every wait, pause and
+# timeout of the pieces grows with it; natively the factor is 1.
+scaled() {
+    awk -v s="$1" -v f="${KORVANE_WINE_TIME_FACTOR:-1}" 'BEGIN { t = s * f; r = int(t); if (t >= 1 && r < t) r++; print (t < 1 ? t : r) }'
+}
+pause() { sleep "$(scaled "$1")"; }
+
+reg() { timeout "$(scaled 60)" "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
 
 # Windows path of a Unix path: Wine's drive Z: is the root. Computed here rather than by
 # winepath, which can answer nothing while a new prefix is still settling.
@@ -97,7 +105,7 @@ windows_path() {
 }
 
 run_saver() {  # run_saver <args...>: in the foreground, bounded, exit code in $?
-    timeout 30 "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1
+    timeout "$(scaled 30)" "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1
 }
 start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
     "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1 &
@@ -105,7 +113,7 @@ start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
     started+=("$saver_pid")
 }
 run_helper() { "$KORVANE_WINE" "$helper" "$@" </dev/null; }
-lock_helper() { timeout 30 "$KORVANE_WINE" "$lock_helper_exe" "$@" </dev/null; }
+lock_helper() { timeout "$(scaled 30)" "$KORVANE_WINE" "$lock_helper_exe" "$@" </dev/null; }
 # install_verifier: the stand-in verifier into the system directory the saver loads it from
 # (the helper has the saver's word size, so it names the right folder).
 install_verifier() {
@@ -132,7 +140,7 @@ asked() {  # how often the verifier was asked; 0 before its log exists
 }
 # wait_for <seconds> <command...>: polls the command until it succeeds; false at the deadline.
 wait_for() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((SECONDS + $(scaled "$1")))
     shift
     until "$@"; do
         [ $SECONDS -lt $deadline ] || return 1
@@ -145,7 +153,7 @@ wait_file() { wait_for "$2" test -s "$1"; }          # wait_file <path> <seconds
 
 # wait_window <exact title> <seconds>: the X window id, or nothing when it did not appear.
 wait_window() {
-    local deadline=$((SECONDS + $2)) id
+    local deadline=$((SECONDS + $(scaled "$2"))) id
     while [ $SECONDS -lt $deadline ]; do
         id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
         if [ -n "$id" ]; then
@@ -158,7 +166,7 @@ wait_window() {
 }
 # wait_exit <pid> <seconds>: the process's exit code, or 124 when it is still running.
 wait_exit() {
-    local deadline=$((SECONDS + $2))
+    local deadline=$((SECONDS + $(scaled "$2")))
     while kill -0 "$1" 2>/dev/null; do
         if [ $SECONDS -ge $deadline ]; then
             return 124
@@ -167,7 +175,7 @@ wait_exit() {
     done
     wait "$1"
 }
-still_running() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+still_running() { pause "$2"; kill -0 "$1" 2>/dev/null; }
 
 # shot <file.ppm>: a screenshot of the whole screen.
 shot() { import -window root -depth 8 "$1" 2>/dev/null; }
@@ -186,7 +194,7 @@ glyph_spread() {
 # wait_green <at least> <seconds>: polls screenshots until that many green pixels show; the
 # last count goes to $green and the seconds waited to $waited.
 wait_green() {
-    local deadline=$((SECONDS + $2)) begun=$EPOCHREALTIME
+    local deadline=$((SECONDS + $(scaled "$2"))) begun=$EPOCHREALTIME
     while :; do
         green=$(green_pixels)
         [ "${green:-0}" -ge "$1" ] && break
@@ -198,7 +206,7 @@ wait_green() {
 }
 # screen_changes <seconds>: the screen changes within that time.
 screen_changes() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((SECONDS + $(scaled "$1")))
     shot "$work/a.ppm"
     while [ $SECONDS -lt $deadline ]; do
         sleep 0.3

@@ -85,7 +85,7 @@ expected_saver_windows() {
 }
 
 glyphs_on_every_head() {  # glyphs_on_every_head <green pixels> <seconds>
-    local deadline=$((SECONDS + $2)) i all
+    local deadline=$((SECONDS + $(scaled "$2"))) i all
     while :; do
         shot "$work/heads.ppm"
         all=1
@@ -99,7 +99,7 @@ glyphs_on_every_head() {  # glyphs_on_every_head <green pixels> <seconds>
         [ $SECONDS -lt $deadline ] || return 1
         # A saver that has ended draws nothing more.
         [ -z "${saver_pid:-}" ] || kill -0 "$saver_pid" 2>/dev/null || return 1
-        sleep 0.3
+        pause 0.3
     done
 }
 
@@ -123,7 +123,7 @@ no_white() {
 changes_on_every_head() {
     local i all=1 count
     shot "$work/first.ppm"
-    sleep 1
+    pause 1
     shot "$work/second.ppm"
     changed_counts=""
     for ((i = 0; i < head_count; i++)); do
