@@ -99,10 +99,23 @@ bool ClaimFullScreenRun(HANDLE& claim) {
     return false;
 }
 
+namespace {
+
+// A fault inside the guard itself. 64-bit Windows hands it to the unhandled-exception filter
+// again, but 32-bit Windows (and Wine) end the process with the fault's own code when the
+// filter's frame is the one that faults, so the guard's exit code would be lost. A vectored
+// handler sees every exception first, on both word sizes.
+LONG WINAPI EndOnFaultInsideGuard(EXCEPTION_POINTERS*) {
+    ExitProcess(static_cast<UINT>(kGuardExitCode));
+}
+
+}  // namespace
+
 LONG WINAPI SaverCrashGuard(EXCEPTION_POINTERS*) {
     // Never hands the exception on: the system's own handler would call this filter again.
     static LONG entered = 0;
     if (InterlockedExchange(&entered, 1) == 0) {
+        AddVectoredExceptionHandler(1, EndOnFaultInsideGuard);
         SetSaverRunning(false);
     }
     ExitProcess(static_cast<UINT>(kGuardExitCode));
