@@ -27,7 +27,8 @@
 //                SND_ASYNC does for every sound: its stack can take the freed block too
 // Prints "ready" once the first flip is done and, at the end, "frames N" (flips that answered
 // DD_OK) and the exit reason. Exit code 0, 1 when DirectDraw could not be set up, or 3 after
-// an access violation (reported as "access violation after N frames").
+// a memory fault (reported as "access violation at ADDRESS after N frames", or under QEMU's
+// user mode as "illegal instruction at ...").
 #include <windows.h>
 
 #include <ddraw.h>
@@ -167,8 +168,13 @@ void StartShortThread() {
 }
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
-    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
-        std::printf("access violation after %ld frames\n", g_chain.frames);
+    const DWORD code = exception->ExceptionRecord->ExceptionCode;
+    // QEMU's i386 user mode hands Wine every memory fault with trap number -1, which Wine
+    // raises as an illegal instruction.
+    if (code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_ILLEGAL_INSTRUCTION) {
+        std::printf("%s at %p after %ld frames\n",
+                    code == EXCEPTION_ACCESS_VIOLATION ? "access violation" : "illegal instruction",
+                    exception->ExceptionRecord->ExceptionAddress, g_chain.frames);
         std::fflush(stdout);
         ExitProcess(3);
     }
