@@ -175,6 +175,7 @@ emulated_minimum() {
             "${emulated[@]}" ctest --preset windows -L "^e2e_d24_no3d${layout:+_$layout}\$" \
             --output-on-failure
     done
+    strict_step "the emulation leaves the machine as it was" tests/wine/i386_emulation_test.sh isolated
     # Wine's own fault in its present path without OpenGL, shown by the bare flip chain
     # under the same emulation; logged for the record, it gates nothing.
     logged "Wine probe: a bare flip chain at depth 24 without OpenGL ($name, logged only)" \

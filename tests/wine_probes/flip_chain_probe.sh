@@ -10,7 +10,9 @@ probe="$KORVANE_WINDOWS_BUILD/tests/wine_probes/bare_flip_chain.exe"
 seconds=${KORVANE_PROBE_SECONDS:-4}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-echo "bare flip chain: $KORVANE_WINE_ARCH${KORVANE_WINE_EMULATED:+ (emulated: $KORVANE_WINE_EMULATED)}, renderer $KORVANE_WINE_RENDERER, depth $KORVANE_XVFB_DEPTH, $seconds s a run"
+emulated=""
+[ "${KORVANE_WINE_EMULATED:-0}" = 1 ] && emulated=", emulated"
+echo "bare flip chain: $KORVANE_WINE_ARCH$emulated, renderer $KORVANE_WINE_RENDERER, depth $KORVANE_XVFB_DEPTH, $seconds s a run"
 for switches in "" "--thread" "--late-sheet"; do
     # A bound well past the run's own length: a hung Wine is an outcome too.
     timeout "$((seconds * ${KORVANE_WINE_TIME_FACTOR:-1} + 30))" "$KORVANE_WINE" "$probe" \
