@@ -79,21 +79,29 @@ bool LoadSettings(ShowSettings& settings, SettingsStore& store) {
     return false;
 }
 
-void SaveSettings(const ShowSettings& settings, SettingsStore& store) {
+bool SaveSettings(const ShowSettings& settings, SettingsStore& store) {
     const std::unique_ptr<SettingsKey> key = store.CreateOrOpen();
     if (!key) {
-        return;
+        return false;
     }
-    key->WriteDword(kTitleValue, settings.titleEnabled ? 1 : 0);
-    key->WriteDword(kPhoneValue, settings.phoneEnabled ? 1 : 0);
-    key->WriteDword(kMessageValue, settings.messageEnabled ? 1 : 0);
-    key->WriteDword(kCodeValue, settings.codeEnabled ? 1 : 0);
-    key->WriteDword(kFaceValue, settings.faceEnabled ? 1 : 0);
-    key->WriteDword(kSoundValue, settings.soundEnabled ? 1 : 0);
-    key->WriteText(kMessageTextValue,
-                   std::string_view(settings.messageText.data(), TextLength(settings.messageText)));
-    key->WriteText(kPhoneNumberValue,
-                   std::string_view(settings.phoneNumber.data(), TextLength(settings.phoneNumber)));
+    // Every value is attempted even after one fails, so as much as can be stored is.
+    bool stored = true;
+    const auto flag = [&](const char* name, bool on) {
+        stored = key->WriteDword(name, on ? 1 : 0) && stored;
+    };
+    flag(kTitleValue, settings.titleEnabled);
+    flag(kPhoneValue, settings.phoneEnabled);
+    flag(kMessageValue, settings.messageEnabled);
+    flag(kCodeValue, settings.codeEnabled);
+    flag(kFaceValue, settings.faceEnabled);
+    flag(kSoundValue, settings.soundEnabled);
+    const auto text = [&](const char* name, std::span<const char> buffer) {
+        stored =
+            key->WriteText(name, std::string_view(buffer.data(), TextLength(buffer))) && stored;
+    };
+    text(kMessageTextValue, settings.messageText);
+    text(kPhoneNumberValue, settings.phoneNumber);
+    return stored;
 }
 
 }  // namespace korvane
