@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "display/indexed_bitmap.h"
+#include "x11/display_connection.h"
 #include "x11/frame_pacer.h"
 #include "x11/glyph_sheet.h"
 #include "x11/image_presenter.h"
@@ -132,8 +133,9 @@ int Run(const X11Options& options) {
         std::fprintf(stderr, "korvane-x11: the built-in glyph sheet does not decode\n");
         return kFailed;
     }
-    Display* display =
-        XOpenDisplay(options.displayName.empty() ? nullptr : options.displayName.c_str());
+    const DisplayConnection connection(
+        XOpenDisplay(options.displayName.empty() ? nullptr : options.displayName.c_str()));
+    Display* display = connection.get();
     if (display == nullptr) {
         std::fprintf(
             stderr, "korvane-x11: cannot open display '%s'\n",
@@ -148,20 +150,17 @@ int Run(const X11Options& options) {
     TargetWindow target;
     if (!OpenTargetWindow(display, options, target, error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
-        XCloseDisplay(display);
         return kFailed;
     }
     PixelConversion conversion;
     if (!ChooseConversion(LayoutOfVisual(display, target.visual, target.depth), conversion,
                           error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
-        XCloseDisplay(display);
         return kFailed;
     }
     const int signalFd = OpenSignalFd();
     if (signalFd < 0) {
         std::perror("korvane-x11: signalfd");
-        XCloseDisplay(display);
         return kFailed;
     }
 
@@ -171,7 +170,6 @@ int Run(const X11Options& options) {
         !WindowGone(display, target.window, errorsSeen)) {
         std::fprintf(stderr, "korvane-x11: cannot make an image of %dx%d pixels\n", target.width,
                      target.height);
-        XCloseDisplay(display);
         return kFailed;
     }
     FramePacer pacer(MonotonicNow(), kFramePeriod);
@@ -219,7 +217,6 @@ int Run(const X11Options& options) {
                 std::fprintf(stderr, "korvane-x11: cannot make an image of %dx%d pixels\n",
                              target.width, target.height);
                 PrintStats();
-                XCloseDisplay(display);
                 return kFailed;
             }
             // The new show's clock starts now: the rebuild is no frame's lateness.
@@ -251,7 +248,6 @@ int Run(const X11Options& options) {
     if (target.own) {
         XDestroyWindow(display, target.window);
     }
-    XCloseDisplay(display);
     close(signalFd);
     return kEnded;
 }
