@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "display/indexed_bitmap.h"
+#include "show/frame_tick.h"
 #include "x11/display_connection.h"
 #include "x11/frame_pacer.h"
 #include "x11/glyph_sheet.h"
@@ -30,7 +31,7 @@ namespace {
 constexpr int kEnded = 0;
 constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
-constexpr int64_t kFramePeriod = 30'000'000;  // ns: the show's 30 ms frame timer
+constexpr int64_t kFramePeriod = int64_t{kFrameMilliseconds} * 1'000'000;  // ns
 
 int64_t MonotonicNow() {
     timespec now{};
