@@ -28,6 +28,7 @@ TEST(SimCli, BadArgumentsExitWith2AndWriteNoTrace) {
     const std::vector<std::string> bad = {
         "--width 640 --height 480 --frames 5 --colour green" + t,
         "--width 640 --height 480 --frames" + t,
+        "--width 640 --height 480 --frames 5" + t + " --phone-number",
         "--width 640 --height 480" + t,
         "--width abc --height 480 --frames 5" + t,
         "--width 640 --height -3 --frames 5" + t,

@@ -92,6 +92,8 @@ TEST(X11Options, TheShowsSwitchesAndTheTestOptions) {
 TEST(X11Options, BadArgumentsSayWhatIsWrong) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--frames"}, "needs a value"},
+        {{"-display"}, "needs a value"},
+        {{"--no-code", "--phone-number"}, "needs a value"},
         {{"--frames", "0"}, "at least 1"},
         {{"--frames", "-3"}, "at least 1"},
         {{"-window-id", "window"}, "window id"},

@@ -18,7 +18,6 @@
 // picture that differs from the frame G frames earlier (30), so a black wipe or a still hold
 // cannot pass. It prints one line per screenshot and exits 0 when every screenshot matched
 // such a frame, 1 when one did not. Every command exits 2 for bad arguments.
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +27,7 @@
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
 #include "frontend/memory_show.h"
+#include "frontend/option_values.h"
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
 #include "show/recording_sound_player.h"
@@ -58,8 +58,7 @@ struct Candidate {
 };
 
 bool ParseNumber(const std::string& text, int32_t& value) {
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return status == std::errc() && end == text.data() + text.size() && value >= 0;
+    return ParseWholeNumber(text, value) && value >= 0;
 }
 
 // Takes the matcher's own options and screenshots out of the arguments and leaves the
