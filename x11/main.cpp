@@ -33,6 +33,31 @@ constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 constexpr int64_t kFramePeriod = int64_t{kFrameMilliseconds} * 1'000'000;  // ns
 
+// What --help prints; the manual page says the same at more length.
+std::string Usage() {
+    return std::string(
+               "usage: korvane-x11 [-root | -window-id ID | -geometry WxH] [-display "
+               "HOST:DISPLAY]\n"
+               "                   [show options] [--frames N] [--stats]\n"
+               "       korvane-x11 --help | --version\n"
+               "The Korvane show in an X11 window, as screen-saver managers run their programs.\n"
+               "\n"
+               "  -root                  draw on the root window, or on the window a saver\n"
+               "                         manager names in XSCREENSAVER_WINDOW\n"
+               "  -window-id ID          draw into window ID, decimal or 0x hexadecimal\n"
+               "  -geometry WxH          the size of a window of our own (default 1024x768)\n"
+               "  -display HOST:DISPLAY  the X server (default $DISPLAY)\n") +
+           std::string(kShowSwitchesUsage) +
+           "  --frames N             stop after N frames and keep frame N-1 on screen\n"
+           "  --stats                at exit, write frames presented, deadlines missed and\n"
+           "                         the shared-memory segment to standard error\n"
+           "  --help                 this text\n"
+           "  --version              the version\n"
+           "\n"
+           "Exit status: 0 when ended, 1 when the window or its picture cannot be made, 2 for\n"
+           "bad arguments.\n";
+}
+
 int64_t MonotonicNow() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -263,6 +288,9 @@ int main(int argc, char** argv) {
     if (!korvane::ParseX11Options(arguments, std::getenv("XSCREENSAVER_WINDOW"), options, error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
         return korvane::kBadArguments;
+    }
+    if (options.info != korvane::InfoRequest::kNone) {
+        return korvane::AnswerInfoRequest(options.info, "korvane-x11", korvane::Usage());
     }
     return korvane::Run(options);
 }

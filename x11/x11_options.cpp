@@ -55,6 +55,9 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
     bool haveGeometry = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (TakeInfoRequest(name, options.info)) {
+            return true;
+        }
         const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
         if (shared == SwitchResult::kBad) {
             return false;

@@ -27,6 +27,9 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             return true;
         };
 
+        if (TakeInfoRequest(name, options.info)) {
+            return true;
+        }
         const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
         if (shared == SwitchResult::kBad) {
             return false;
