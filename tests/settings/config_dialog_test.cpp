@@ -31,50 +31,32 @@ struct DialogScript {
 };
 DialogScript* activeScript = nullptr;  // the timer callback has no context of its own
 
-bool IsDialogClass(HWND window) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    return std::strcmp(className, "#32770") == 0;
-}
-
-// The configuration dialog, not a message box over it (both are of the dialog class).
-BOOL CALLBACK KeepConfigDialog(HWND window, LPARAM out) {
-    if (IsDialogClass(window) && GetDlgItem(window, IDC_CONFIG_OK) != nullptr) {
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindOwnDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), KeepConfigDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-struct BoxSearch {
+struct DialogSearch {
     HWND owner = nullptr;
     HWND found = nullptr;
 };
 
-BOOL CALLBACK KeepOwnedBox(HWND window, LPARAM out) {
-    auto* search = reinterpret_cast<BoxSearch*>(out);
-    if (IsDialogClass(window) && GetWindow(window, GW_OWNER) == search->owner) {
+BOOL CALLBACK KeepOwnedDialog(HWND window, LPARAM out) {
+    auto* search = reinterpret_cast<DialogSearch*>(out);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-// A message box that `dialog` owns, or null.
-HWND FindMessageBox(HWND dialog) {
-    BoxSearch search{dialog};
-    EnumThreadWindows(GetCurrentThreadId(), KeepOwnedBox, reinterpret_cast<LPARAM>(&search));
+// This thread's window of the dialog class that `owner` owns: with no owner the configuration
+// dialog, with the dialog a message box over it.
+HWND FindDialogOwnedBy(HWND owner) {
+    DialogSearch search{owner};
+    EnumThreadWindows(GetCurrentThreadId(), KeepOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 void CALLBACK OnScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindOwnDialog();
+    HWND dialog = FindDialogOwnedBy(nullptr);
     if (dialog == nullptr || activeScript == nullptr) {
         return;
     }
@@ -303,7 +285,7 @@ TEST_F(ConfigDialogTest, OkThatCannotStoreSaysSoAndLeavesTheDialogOpen) {
              },
              // The box's own modal loop runs this tick.
              [&](HWND d) {
-                 HWND box = FindMessageBox(d);
+                 HWND box = FindDialogOwnedBy(d);
                  if (box == nullptr) {
                      return;
                  }
@@ -313,7 +295,7 @@ TEST_F(ConfigDialogTest, OkThatCannotStoreSaysSoAndLeavesTheDialogOpen) {
                  text = ItemText(box, 0xFFFF);  // a message box's text
                  PostMessageA(box, WM_COMMAND, IDOK, 0);
              },
-             [&](HWND d) { openAfterBox = IsWindowVisible(d) && FindMessageBox(d) == nullptr; },
+             [&](HWND d) { openAfterBox = IsWindowVisible(d) && FindDialogOwnedBy(d) == nullptr; },
              [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }},
             store);
         EXPECT_EQ(result, 1);

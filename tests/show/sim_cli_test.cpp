@@ -130,17 +130,6 @@ TEST(ToolCli, HelpAndVersionAnswerOnStandardOutput) {
     }
 }
 
-// Misuse is not a request for help: the usage goes to standard error, with status 2.
-TEST(ToolCli, ScreenCheckMisusedShowsItsUsageOnStandardError) {
-    SimScratch scratch;
-    for (const std::string arguments : {"", "shine shot.ppm", "green"}) {
-        const Answer answer = Ask(KORVANE_SCREEN_CHECK_PATH, arguments, scratch);
-        EXPECT_EQ(answer.status, 2) << arguments;
-        EXPECT_EQ(answer.out, "") << arguments;
-        EXPECT_EQ(answer.err.rfind("usage: korvane-screen-check ", 0), 0u) << answer.err;
-    }
-}
-
 TEST(SimCli, HelpStopsTheReadingWhereItStandsButAValueIsAValue) {
     SimScratch scratch;
     const std::string sim = KORVANE_SIM_PATH;
