@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "frontend/option_values.h"
+
 namespace korvane {
 
 namespace {
@@ -37,12 +39,8 @@ SwitchResult TakeShowSwitch(const std::vector<std::string>& arguments, std::size
                             ShowSwitches& switches, std::string& error) {
     const std::string& name = arguments[i];
     auto value = [&](std::string& out) {
-        if (i + 1 >= arguments.size()) {
-            error = "option " + name + " needs a value";
-            return SwitchResult::kBad;
-        }
-        out = arguments[++i];
-        return SwitchResult::kTaken;
+        return TakeOptionValue(arguments, i, out, error) ? SwitchResult::kTaken
+                                                         : SwitchResult::kBad;
     };
 
     if (name == "--no-title") {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/show_settings.h"
@@ -25,6 +26,15 @@ struct ShowSwitches {
 inline constexpr std::size_t kMaxMessageBytes = 1023;
 
 enum class SwitchResult { kNotASwitch, kTaken, kBad };
+
+// The lines of a program's --help that describe the switches.
+inline constexpr std::string_view kShowSwitchesUsage =
+    "  --no-title             leave out the title and credits\n"
+    "  --no-phone             leave out the telephone trace\n"
+    "  --no-message           leave out the typed message\n"
+    "  --no-code              leave out the falling code\n"
+    "  --message-file FILE    type the message in FILE (at most 1023 bytes)\n"
+    "  --phone-number TEXT    the number the telephone trace finds\n";
 
 // Takes arguments[i] when it is one of the switches (--no-title, --no-phone, --no-message,
 // --no-code, --message-file FILE, --phone-number TEXT), stepping `i` over its value. kBad

@@ -13,7 +13,6 @@ namespace korvane {
 namespace {
 
 constexpr UINT_PTR kFrameTimer = 227;
-constexpr UINT kFrameMilliseconds = 30;
 constexpr UINT kFrameMillisecondsAfterRefusal = 10;
 // WM_APP itself is the framework's verification request.
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;

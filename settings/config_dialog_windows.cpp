@@ -8,8 +8,23 @@
 namespace korvane {
 namespace {
 
-ShowSettings* SettingsOf(HWND dialog) {
-    return reinterpret_cast<ShowSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
+constexpr char kSaveFailedText[] = "The settings could not be saved.";
+
+// Null until WM_INITDIALOG has kept a whole context.
+const ConfigDialogContext* ContextOf(HWND dialog) {
+    const auto* context =
+        reinterpret_cast<const ConfigDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (context == nullptr || context->settings == nullptr || context->store == nullptr) {
+        return nullptr;
+    }
+    return context;
+}
+
+// Under the dialog's own title, so the user sees which window could not save.
+void TellSaveFailed(HWND dialog) {
+    char caption[128] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    MessageBoxA(dialog, kSaveFailedText, caption, MB_OK | MB_ICONERROR);
 }
 
 bool IsChecked(HWND dialog, int id) {
@@ -61,20 +76,21 @@ namespace {
 INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        ShowSettings* settings = SettingsOf(dialog);
-        if (settings == nullptr) {
+        const ConfigDialogContext* context = ContextOf(dialog);
+        if (context == nullptr) {
             EndDialog(dialog, -1);  // opened without a record: nothing to edit
             return 1;
         }
-        SetDefaultSettings(*settings);
-        LoadSettings(*settings);  // either way the record is complete
-        FillConfigControls(dialog, *settings);
+        SetDefaultSettings(*context->settings);
+        LoadSettings(*context->settings, *context->store);  // either way the record is complete
+        FillConfigControls(dialog, *context->settings);
         return 1;
     }
-    ShowSettings* settings = SettingsOf(dialog);
-    if (settings == nullptr) {
+    const ConfigDialogContext* context = ContextOf(dialog);
+    if (context == nullptr) {
         return 0;
     }
+    ShowSettings* settings = context->settings;
     switch (message) {
         case WM_CLOSE:
             EndDialog(dialog, 1);
@@ -83,7 +99,11 @@ INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             switch (LOWORD(wParam)) {
                 case IDC_CONFIG_OK:
                     ReadConfigControls(dialog, *settings);
-                    SaveSettings(*settings);
+                    if (!SaveSettings(*settings, *context->store)) {
+                        // Open still, so the user can try again or leave knowingly.
+                        TellSaveFailed(dialog);
+                        return 1;
+                    }
                     EndDialog(dialog, 1);
                     return 1;
                 case IDC_CONFIG_CANCEL:
@@ -126,12 +146,19 @@ BOOL RegisterDialogHook(HINSTANCE) {
     return TRUE;
 }
 
-INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings) {
+INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings,
+                         SettingsStore& store) {
     if (!RegisterDialogHook(instance)) {
         return 0;
     }
+    ConfigDialogContext context{&settings, &store};
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(KORVANE_CONFIG_DIALOG), parent,
-                           ConfigDialogProc, reinterpret_cast<LPARAM>(&settings));
+                           ConfigDialogProc, reinterpret_cast<LPARAM>(&context));
+}
+
+INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings) {
+    RegistrySettingsStore store;
+    return ShowConfigDialog(instance, parent, settings, store);
 }
 
 }  // namespace korvane

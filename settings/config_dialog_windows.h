@@ -2,12 +2,20 @@
 
 #include <windows.h>
 
+#include "settings/settings_store.h"
 #include "settings/show_settings.h"
 
 namespace korvane {
 
-// The dialog procedure of dialog 2003. WM_INITDIALOG's lParam is the ShowSettings record
-// that the dialog edits; it is kept in the dialog's DWLP_USER slot.
+// What the dialog edits, and where it loads it from and saves it to.
+struct ConfigDialogContext {
+    ShowSettings* settings = nullptr;
+    SettingsStore* store = nullptr;
+};
+
+// The dialog procedure of dialog 2003. WM_INITDIALOG's lParam is a ConfigDialogContext; it is
+// kept in the dialog's DWLP_USER slot. When OK cannot store the settings, a message box says
+// so and the dialog stays open.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The record into the controls, and the controls back into the record.
@@ -17,8 +25,12 @@ void ReadConfigControls(HWND dialog, ShowSettings& settings);
 // Called before the dialog is created; the saver has nothing to register and answers 1.
 BOOL RegisterDialogHook(HINSTANCE instance);
 
-// Runs the modal configuration dialog on `settings`. Every way out of a shown dialog yields
-// 1; DialogBoxParamA's own failure value is passed on, and 0 when the hook refuses.
+// Runs the modal configuration dialog on `settings`, against `store`. Every way out of a shown
+// dialog yields 1; DialogBoxParamA's own failure value is passed on, and 0 when the hook
+// refuses.
+INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings,
+                         SettingsStore& store);
+// The same against the current user's registry key.
 INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings);
 
 }  // namespace korvane

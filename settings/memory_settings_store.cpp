@@ -23,14 +23,22 @@ class MemorySettingsKey : public SettingsKey {
         return {true, value.type, value.data.size()};
     }
 
-    void WriteDword(const char* name, std::uint32_t value) override {
+    bool WriteDword(const char* name, std::uint32_t value) override {
+        if (store_.refusedWrites.contains(name)) {
+            return false;
+        }
         store_.PutDword(name, value);
         store_.writeOrder.emplace_back(name);
+        return true;
     }
 
-    void WriteText(const char* name, std::string_view text) override {
+    bool WriteText(const char* name, std::string_view text) override {
+        if (store_.refusedWrites.contains(name)) {
+            return false;
+        }
         store_.PutText(name, text);
         store_.writeOrder.emplace_back(name);
+        return true;
     }
 
   private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class MemorySettingsStore : public SettingsStore {
 
     bool keyExists = false;
     bool keyCreatable = true;  // false plays a key that may not be created
+    // Writes of these names fail and store nothing, as a value the registry refuses.
+    std::set<std::string> refusedWrites;
     std::map<std::string, StoredValue> values;
     std::vector<std::string> writeOrder;  // the names in the order they were written
 };

@@ -34,15 +34,16 @@ class RegistrySettingsKey : public SettingsKey {
         return read;
     }
 
-    void WriteDword(const char* name, std::uint32_t value) override {
+    bool WriteDword(const char* name, std::uint32_t value) override {
         const DWORD data = value;
-        RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                       sizeof data);
+        return RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                              sizeof data) == ERROR_SUCCESS;
     }
 
-    void WriteText(const char* name, std::string_view text) override {
-        RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                       static_cast<DWORD>(text.size()));
+    bool WriteText(const char* name, std::string_view text) override {
+        return RegSetValueExA(key_.get(), name, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text.data()),
+                              static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
     }
 
   private:
@@ -74,9 +75,9 @@ bool LoadSettings(ShowSettings& settings) {
     return LoadSettings(settings, store);
 }
 
-void SaveSettings(const ShowSettings& settings) {
+bool SaveSettings(const ShowSettings& settings) {
     RegistrySettingsStore store;
-    SaveSettings(settings, store);
+    return SaveSettings(settings, store);
 }
 
 }  // namespace korvane

@@ -13,6 +13,6 @@ class RegistrySettingsStore : public SettingsStore {
 
 // The saver's and the dialog's way in: the record against the real registry.
 bool LoadSettings(ShowSettings& settings);
-void SaveSettings(const ShowSettings& settings);
+[[nodiscard]] bool SaveSettings(const ShowSettings& settings);
 
 }  // namespace korvane

@@ -8,6 +8,16 @@
 namespace korvane {
 namespace {
 
+// The names of the stored values; the load and the save spell them only here.
+constexpr char kTitleValue[] = "TITLE";
+constexpr char kPhoneValue[] = "PHONE";
+constexpr char kMessageValue[] = "MESSAGE";
+constexpr char kCodeValue[] = "CODE";
+constexpr char kFaceValue[] = "FACE";
+constexpr char kSoundValue[] = "SFX";
+constexpr char kMessageTextValue[] = "TEXT";
+constexpr char kPhoneNumberValue[] = "TELNO";
+
 // A flag that is missing or not a 4-byte DWORD stays on, the default of every flag.
 bool ReadFlag(SettingsKey& key, const char* name) {
     std::array<unsigned char, 4> raw{};
@@ -50,14 +60,14 @@ std::size_t TextLength(std::span<const char> buffer) {
 bool LoadSettings(ShowSettings& settings, SettingsStore& store) {
     const std::unique_ptr<SettingsKey> key = store.OpenExisting();
     if (key) {
-        settings.soundEnabled = ReadFlag(*key, "SFX");
-        settings.titleEnabled = ReadFlag(*key, "TITLE");
-        settings.phoneEnabled = ReadFlag(*key, "PHONE");
-        settings.messageEnabled = ReadFlag(*key, "MESSAGE");
-        settings.codeEnabled = ReadFlag(*key, "CODE");
-        auto message = ReadText<ShowSettings::kMessageCapacity>(*key, "TEXT");
+        settings.soundEnabled = ReadFlag(*key, kSoundValue);
+        settings.titleEnabled = ReadFlag(*key, kTitleValue);
+        settings.phoneEnabled = ReadFlag(*key, kPhoneValue);
+        settings.messageEnabled = ReadFlag(*key, kMessageValue);
+        settings.codeEnabled = ReadFlag(*key, kCodeValue);
+        auto message = ReadText<ShowSettings::kMessageCapacity>(*key, kMessageTextValue);
         if (message) {
-            auto number = ReadText<ShowSettings::kPhoneCapacity>(*key, "TELNO");
+            auto number = ReadText<ShowSettings::kPhoneCapacity>(*key, kPhoneNumberValue);
             if (number) {
                 settings.messageText = *message;
                 settings.phoneNumber = *number;
@@ -69,21 +79,29 @@ bool LoadSettings(ShowSettings& settings, SettingsStore& store) {
     return false;
 }
 
-void SaveSettings(const ShowSettings& settings, SettingsStore& store) {
+bool SaveSettings(const ShowSettings& settings, SettingsStore& store) {
     const std::unique_ptr<SettingsKey> key = store.CreateOrOpen();
     if (!key) {
-        return;
+        return false;
     }
-    key->WriteDword("TITLE", settings.titleEnabled ? 1 : 0);
-    key->WriteDword("PHONE", settings.phoneEnabled ? 1 : 0);
-    key->WriteDword("MESSAGE", settings.messageEnabled ? 1 : 0);
-    key->WriteDword("CODE", settings.codeEnabled ? 1 : 0);
-    key->WriteDword("FACE", settings.faceEnabled ? 1 : 0);
-    key->WriteDword("SFX", settings.soundEnabled ? 1 : 0);
-    key->WriteText("TEXT",
-                   std::string_view(settings.messageText.data(), TextLength(settings.messageText)));
-    key->WriteText("TELNO",
-                   std::string_view(settings.phoneNumber.data(), TextLength(settings.phoneNumber)));
+    // Every value is attempted even after one fails, so as much as can be stored is.
+    bool stored = true;
+    const auto flag = [&](const char* name, bool on) {
+        stored = key->WriteDword(name, on ? 1 : 0) && stored;
+    };
+    flag(kTitleValue, settings.titleEnabled);
+    flag(kPhoneValue, settings.phoneEnabled);
+    flag(kMessageValue, settings.messageEnabled);
+    flag(kCodeValue, settings.codeEnabled);
+    flag(kFaceValue, settings.faceEnabled);
+    flag(kSoundValue, settings.soundEnabled);
+    const auto text = [&](const char* name, std::span<const char> buffer) {
+        stored =
+            key->WriteText(name, std::string_view(buffer.data(), TextLength(buffer))) && stored;
+    };
+    text(kMessageTextValue, settings.messageText);
+    text(kPhoneNumberValue, settings.phoneNumber);
+    return stored;
 }
 
 }  // namespace korvane

@@ -29,9 +29,10 @@ class SettingsKey {
   public:
     virtual ~SettingsKey() = default;
     virtual StoredValueRead Read(const char* name, std::span<unsigned char> buffer) = 0;
-    virtual void WriteDword(const char* name, std::uint32_t value) = 0;
+    // Each write answers whether the value is now stored.
+    virtual bool WriteDword(const char* name, std::uint32_t value) = 0;
     // Writes exactly the characters given, without a terminating zero.
-    virtual void WriteText(const char* name, std::string_view text) = 0;
+    virtual bool WriteText(const char* name, std::string_view text) = 0;
 };
 
 class SettingsStore {
@@ -47,7 +48,8 @@ class SettingsStore {
 // otherwise the record holds the defaults and the result is false.
 bool LoadSettings(ShowSettings& settings, SettingsStore& store);
 
-// Writes all eight values; a key that cannot be created stores nothing.
-void SaveSettings(const ShowSettings& settings, SettingsStore& store);
+// Writes all eight values; a key that cannot be created stores nothing. False when the key
+// could not be created or any value was not stored, so the caller can say so.
+[[nodiscard]] bool SaveSettings(const ShowSettings& settings, SettingsStore& store);
 
 }  // namespace korvane

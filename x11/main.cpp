@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "display/indexed_bitmap.h"
+#include "show/frame_tick.h"
+#include "x11/display_connection.h"
 #include "x11/frame_pacer.h"
 #include "x11/glyph_sheet.h"
 #include "x11/image_presenter.h"
@@ -29,7 +31,32 @@ namespace {
 constexpr int kEnded = 0;
 constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
-constexpr int64_t kFramePeriod = 30'000'000;  // ns: the show's 30 ms frame timer
+constexpr int64_t kFramePeriod = int64_t{kFrameMilliseconds} * 1'000'000;  // ns
+
+// What --help prints; the manual page says the same at more length.
+std::string Usage() {
+    return std::string(
+               "usage: korvane-x11 [-root | -window-id ID | -geometry WxH] [-display "
+               "HOST:DISPLAY]\n"
+               "                   [show options] [--frames N] [--stats]\n"
+               "       korvane-x11 --help | --version\n"
+               "The Korvane show in an X11 window, as screen-saver managers run their programs.\n"
+               "\n"
+               "  -root                  draw on the root window, or on the window a saver\n"
+               "                         manager names in XSCREENSAVER_WINDOW\n"
+               "  -window-id ID          draw into window ID, decimal or 0x hexadecimal\n"
+               "  -geometry WxH          the size of a window of our own (default 1024x768)\n"
+               "  -display HOST:DISPLAY  the X server (default $DISPLAY)\n") +
+           std::string(kShowSwitchesUsage) +
+           "  --frames N             stop after N frames and keep frame N-1 on screen\n"
+           "  --stats                at exit, write frames presented, deadlines missed and\n"
+           "                         the shared-memory segment to standard error\n"
+           "  --help                 this text\n"
+           "  --version              the version\n"
+           "\n"
+           "Exit status: 0 when ended, 1 when the window or its picture cannot be made, 2 for\n"
+           "bad arguments.\n";
+}
 
 int64_t MonotonicNow() {
     timespec now{};
@@ -132,8 +159,9 @@ int Run(const X11Options& options) {
         std::fprintf(stderr, "korvane-x11: the built-in glyph sheet does not decode\n");
         return kFailed;
     }
-    Display* display =
-        XOpenDisplay(options.displayName.empty() ? nullptr : options.displayName.c_str());
+    const DisplayConnection connection(
+        XOpenDisplay(options.displayName.empty() ? nullptr : options.displayName.c_str()));
+    Display* display = connection.get();
     if (display == nullptr) {
         std::fprintf(
             stderr, "korvane-x11: cannot open display '%s'\n",
@@ -148,20 +176,17 @@ int Run(const X11Options& options) {
     TargetWindow target;
     if (!OpenTargetWindow(display, options, target, error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
-        XCloseDisplay(display);
         return kFailed;
     }
     PixelConversion conversion;
     if (!ChooseConversion(LayoutOfVisual(display, target.visual, target.depth), conversion,
                           error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
-        XCloseDisplay(display);
         return kFailed;
     }
     const int signalFd = OpenSignalFd();
     if (signalFd < 0) {
         std::perror("korvane-x11: signalfd");
-        XCloseDisplay(display);
         return kFailed;
     }
 
@@ -171,7 +196,6 @@ int Run(const X11Options& options) {
         !WindowGone(display, target.window, errorsSeen)) {
         std::fprintf(stderr, "korvane-x11: cannot make an image of %dx%d pixels\n", target.width,
                      target.height);
-        XCloseDisplay(display);
         return kFailed;
     }
     FramePacer pacer(MonotonicNow(), kFramePeriod);
@@ -219,7 +243,6 @@ int Run(const X11Options& options) {
                 std::fprintf(stderr, "korvane-x11: cannot make an image of %dx%d pixels\n",
                              target.width, target.height);
                 PrintStats();
-                XCloseDisplay(display);
                 return kFailed;
             }
             // The new show's clock starts now: the rebuild is no frame's lateness.
@@ -251,7 +274,6 @@ int Run(const X11Options& options) {
     if (target.own) {
         XDestroyWindow(display, target.window);
     }
-    XCloseDisplay(display);
     close(signalFd);
     return kEnded;
 }
@@ -266,6 +288,9 @@ int main(int argc, char** argv) {
     if (!korvane::ParseX11Options(arguments, std::getenv("XSCREENSAVER_WINDOW"), options, error)) {
         std::fprintf(stderr, "korvane-x11: %s\n", error.c_str());
         return korvane::kBadArguments;
+    }
+    if (options.info != korvane::InfoRequest::kNone) {
+        return korvane::AnswerInfoRequest(options.info, "korvane-x11", korvane::Usage());
     }
     return korvane::Run(options);
 }

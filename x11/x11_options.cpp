@@ -2,15 +2,11 @@
 
 #include <charconv>
 
+#include "frontend/option_values.h"
+
 namespace korvane {
 
 namespace {
-
-bool ParseWhole(std::string_view text, int32_t& value) {
-    const char* last = text.data() + text.size();
-    const auto [end, status] = std::from_chars(text.data(), last, value);
-    return status == std::errc() && end == last && !text.empty();
-}
 
 // WxH, with an optional +X+Y that a window manager may use as it likes.
 bool ParseGeometry(const std::string& text, int32_t& width, int32_t& height) {
@@ -25,14 +21,16 @@ bool ParseGeometry(const std::string& text, int32_t& width, int32_t& height) {
         int32_t position = 0;
         const std::string_view place = rest.substr(offset + 1);
         const std::size_t second = place.find_first_of("+-");
-        if (second == std::string_view::npos || !ParseWhole(place.substr(0, second), position) ||
-            !ParseWhole(place.substr(second + 1), position)) {
+        if (second == std::string_view::npos ||
+            !ParseWholeNumber(place.substr(0, second), position) ||
+            !ParseWholeNumber(place.substr(second + 1), position)) {
             return false;
         }
         rest = rest.substr(0, offset);
     }
-    return ParseWhole(std::string_view(text).substr(0, x), width) && ParseWhole(rest, height) &&
-           width >= 1 && height >= 1 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+    return ParseWholeNumber(std::string_view(text).substr(0, x), width) &&
+           ParseWholeNumber(rest, height) && width >= 1 && height >= 1 && width <= kMaxWindowSide &&
+           height <= kMaxWindowSide;
 }
 
 }  // namespace
@@ -57,6 +55,9 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
     bool haveGeometry = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (TakeInfoRequest(name, options.info)) {
+            return true;
+        }
         const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
         if (shared == SwitchResult::kBad) {
             return false;
@@ -64,14 +65,7 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
         if (shared == SwitchResult::kTaken) {
             continue;
         }
-        auto value = [&](std::string& out) {
-            if (i + 1 >= arguments.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            out = arguments[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(arguments, i, out, error); };
 
         std::string text;
         if (name == "-root") {
@@ -103,7 +97,7 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
             if (!value(text)) {
                 return false;
             }
-            if (!ParseWhole(text, options.frames) || options.frames < 1) {
+            if (!ParseWholeNumber(text, options.frames) || options.frames < 1) {
                 error = "option --frames needs a whole number of at least 1, not '" + text + "'";
                 return false;
             }

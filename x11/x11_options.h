@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/program_info.h"
 #include "frontend/show_switches.h"
 
 namespace korvane {
@@ -24,6 +25,7 @@ struct X11Options : ShowSwitches {
     std::string displayName;  // empty: $DISPLAY
     int32_t frames = 0;       // 0: run until ended
     bool stats = false;
+    InfoRequest info = InfoRequest::kNone;  // --help or --version: nothing else was read
 };
 
 inline constexpr int32_t kMaxWindowSide = 1 << 15;
@@ -33,7 +35,8 @@ bool ParseWindowId(const std::string& text, unsigned long& id);
 
 // Reads the arguments (without the program name) and the saver manager's window from
 // `managerWindow` (the XSCREENSAVER_WINDOW variable, or null) into `options`, including the
-// message file. On failure answers false with a one-line description in `error`.
+// message file. On failure answers false with a one-line description in `error`. --help or
+// --version ends the reading there, with success and `info` set.
 bool ParseX11Options(const std::vector<std::string>& arguments, const char* managerWindow,
                      X11Options& options, std::string& error);
 

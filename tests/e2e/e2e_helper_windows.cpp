@@ -232,7 +232,10 @@ int StoreSettings(int count, char** switches) {
             return 2;
         }
     }
-    korvane::SaveSettings(settings);
+    if (!korvane::SaveSettings(settings)) {
+        std::fprintf(stderr, "settings: the registry refused them\n");
+        return 1;
+    }
     return 0;
 }
 

@@ -134,7 +134,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     MemorySettingsStore saved;
-    SaveSettings(settings, saved);
+    if (!SaveSettings(settings, saved)) {
+        Fail("a memory key refused a save");
+    }
     ShowSettings reloaded;
     if (!LoadSettings(reloaded, saved) || !SameLoadedFields(settings, reloaded)) {
         Fail("a loaded record did not survive a save and a load");

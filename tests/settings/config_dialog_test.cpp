@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "settings/memory_settings_store.h"
 #include "settings/registry_settings_store_windows.h"
 #include "win32/scoped_handles_windows.h"
 
@@ -30,24 +31,32 @@ struct DialogScript {
 };
 DialogScript* activeScript = nullptr;  // the timer callback has no context of its own
 
-BOOL CALLBACK KeepFirstDialog(HWND window, LPARAM out) {
+struct DialogSearch {
+    HWND owner = nullptr;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK KeepOwnedDialog(HWND window, LPARAM out) {
+    auto* search = reinterpret_cast<DialogSearch*>(out);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(out) = window;
+    if (std::strcmp(className, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND FindOwnDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), KeepFirstDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+// This thread's window of the dialog class that `owner` owns: with no owner the configuration
+// dialog, with the dialog a message box over it.
+HWND FindDialogOwnedBy(HWND owner) {
+    DialogSearch search{owner};
+    EnumThreadWindows(GetCurrentThreadId(), KeepOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void CALLBACK OnScriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindOwnDialog();
+    HWND dialog = FindDialogOwnedBy(nullptr);
     if (dialog == nullptr || activeScript == nullptr) {
         return;
     }
@@ -62,18 +71,18 @@ void CALLBACK OnScriptTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-INT_PTR RunDialog(ShowSettings& settings, std::vector<Step> steps, bool* forcedEnd = nullptr) {
+// Runs the dialog against `store`, or the registry when none is given.
+INT_PTR RunDialog(ShowSettings& settings, std::vector<Step> steps, SettingsStore* store = nullptr) {
     DialogScript script{std::move(steps)};
     activeScript = &script;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTick);
-    const INT_PTR result = ShowConfigDialog(GetModuleHandleA(nullptr), nullptr, settings);
+    const INT_PTR result =
+        store != nullptr ? ShowConfigDialog(GetModuleHandleA(nullptr), nullptr, settings, *store)
+                         : ShowConfigDialog(GetModuleHandleA(nullptr), nullptr, settings);
     KillTimer(nullptr, timer);
     activeScript = nullptr;
     EXPECT_EQ(script.next, script.steps.size()) << "the dialog closed before the script ended";
     EXPECT_FALSE(script.forcedEnd) << "the dialog stayed open after the script ended";
-    if (forcedEnd != nullptr) {
-        *forcedEnd = script.forcedEnd;
-    }
     return result;
 }
 
@@ -124,7 +133,7 @@ ShowSettings SaveOddSettings() {
     settings.soundEnabled = false;
     std::strcpy(settings.messageText.data(), "stored");
     std::strcpy(settings.phoneNumber.data(), "42");
-    SaveSettings(settings);
+    EXPECT_TRUE(SaveSettings(settings));
     return settings;
 }
 
@@ -256,6 +265,46 @@ TEST_F(ConfigDialogTest, EscapeLeavesTheDialogOpenAndTheCloseBoxStoresNothing) {
                           [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }});
     EXPECT_TRUE(openAfterEscape);
     EXPECT_FALSE(KeyExists());
+}
+
+// OK against a store that keeps nothing, whether one value or the whole key is refused: a
+// message box under the dialog's title says so, and the dialog stays open for another try.
+TEST_F(ConfigDialogTest, OkThatCannotStoreSaysSoAndLeavesTheDialogOpen) {
+    MemorySettingsStore refusesNumber;
+    refusesNumber.refusedWrites = {"TELNO"};
+    MemorySettingsStore refusesKey;
+    refusesKey.keyCreatable = false;
+    for (MemorySettingsStore* store : {&refusesNumber, &refusesKey}) {
+        std::string caption, text;
+        bool openAfterBox = false;
+        const INT_PTR result = RunDialog(
+            settings_,
+            {[](HWND d) {
+                 SetDlgItemTextA(d, IDC_PHONE_EDIT, "5550100");
+                 PostMessageA(d, WM_COMMAND, IDC_CONFIG_OK, 0);
+             },
+             // The box's own modal loop runs this tick.
+             [&](HWND d) {
+                 HWND box = FindDialogOwnedBy(d);
+                 if (box == nullptr) {
+                     return;
+                 }
+                 char title[128] = {};
+                 GetWindowTextA(box, title, sizeof title);
+                 caption = title;
+                 text = ItemText(box, 0xFFFF);  // a message box's text
+                 PostMessageA(box, WM_COMMAND, IDOK, 0);
+             },
+             [&](HWND d) { openAfterBox = IsWindowVisible(d) && FindDialogOwnedBy(d) == nullptr; },
+             [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }},
+            store);
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(caption, kDialogTitle);
+        EXPECT_EQ(text, "The settings could not be saved.");
+        EXPECT_TRUE(openAfterBox);
+        EXPECT_FALSE(store->values.contains("TELNO"));
+    }
+    EXPECT_FALSE(KeyExists());  // the given store, never the registry
 }
 
 // A 24-bit picture of the dialog as it stands on the screen, caption and frame included.

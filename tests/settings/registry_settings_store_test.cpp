@@ -95,7 +95,7 @@ TEST_F(RegistrySettingsStoreTest, FirstRunLoadsDefaultsWithoutCreatingTheKey) {
 }
 
 TEST_F(RegistrySettingsStoreTest, SaveWritesTypesAndLengthsAsStored) {
-    SaveSettings(OddSettings());
+    ASSERT_TRUE(SaveSettings(OddSettings()));
     const struct {
         const char* name;
         DWORD value;
@@ -124,7 +124,7 @@ TEST_F(RegistrySettingsStoreTest, SaveWritesTypesAndLengthsAsStored) {
 TEST_F(RegistrySettingsStoreTest, SavedRecordLoadsBack) {
     ShowSettings saved = OddSettings();
     std::strcpy(saved.messageText.data(), "line one\r\nline two\r\n\x80\xE4\xFF");
-    SaveSettings(saved);
+    ASSERT_TRUE(SaveSettings(saved));
     ShowSettings loaded;
     SetDefaultSettings(loaded);
     ASSERT_TRUE(LoadSettings(loaded));
@@ -138,7 +138,7 @@ TEST_F(RegistrySettingsStoreTest, SavedRecordLoadsBack) {
 }
 
 TEST_F(RegistrySettingsStoreTest, EmptyAndTerminatedTextsLoad) {
-    SaveSettings(OddSettings());
+    ASSERT_TRUE(SaveSettings(OddSettings()));
     PutText("TEXT", "");
     PutText("TELNO", std::string("555\0", 4));
     ShowSettings loaded;
@@ -148,7 +148,7 @@ TEST_F(RegistrySettingsStoreTest, EmptyAndTerminatedTextsLoad) {
 }
 
 TEST_F(RegistrySettingsStoreTest, ElevenCharacterNumberAndLongestMessageLoad) {
-    SaveSettings(OddSettings());
+    ASSERT_TRUE(SaveSettings(OddSettings()));
     PutText("TEXT", std::string(1023, 'q'));
     PutText("TELNO", "12345678901");
     ShowSettings loaded;
@@ -177,7 +177,7 @@ TEST_F(RegistrySettingsStoreTest, BadTextsFallBackToDefaults) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SaveSettings(OddSettings());
+        ASSERT_TRUE(SaveSettings(OddSettings()));
         PutRaw(c.name, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
         ShowSettings loaded = OddSettings();
         EXPECT_FALSE(LoadSettings(loaded));
@@ -196,7 +196,7 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
     ShowSettings off = OddSettings();
     off.phoneEnabled = off.codeEnabled = false;
     const DWORD two = 2;
-    SaveSettings(off);
+    ASSERT_TRUE(SaveSettings(off));
     PutRaw("SFX", REG_BINARY, &two, sizeof two);
     PutText("TITLE", "0");
     PutRaw("PHONE", REG_DWORD, &two, 2);  // shorter than a DWORD
@@ -213,7 +213,7 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
 
     // A missing flag is on as well, and a stored 0 is off.
     DeleteSettingsKey();
-    SaveSettings(off);
+    ASSERT_TRUE(SaveSettings(off));
     ScopedRegistryKey key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, key.Receive()),
               ERROR_SUCCESS);

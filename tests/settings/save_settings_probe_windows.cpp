@@ -10,6 +10,5 @@ int main() {
     settings.codeEnabled = false;
     std::strcpy(settings.messageText.data(), "Wake up");
     std::strcpy(settings.phoneNumber.data(), "5550100");
-    korvane::SaveSettings(settings);
-    return 0;
+    return korvane::SaveSettings(settings) ? 0 : 1;
 }

@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "settings/memory_settings_store.h"
 
@@ -43,7 +46,7 @@ void ExpectDefaults(const ShowSettings& settings) {
 // A store holding what SaveSettings writes for `settings`.
 MemorySettingsStore SavedStore(const ShowSettings& settings) {
     MemorySettingsStore store;
-    SaveSettings(settings, store);
+    EXPECT_TRUE(SaveSettings(settings, store));
     return store;
 }
 
@@ -228,12 +231,29 @@ TEST(SettingsStore, HighBytesRoundTrip) {
     EXPECT_EQ(Text(loaded.messageText), high);
 }
 
-TEST(SettingsStore, UncreatableKeyStoresNothing) {
+TEST(SettingsStore, UncreatableKeyStoresNothingAndSaysSo) {
     MemorySettingsStore store;
     store.keyCreatable = false;
-    SaveSettings(OddSettings(), store);
+    EXPECT_FALSE(SaveSettings(OddSettings(), store));
     EXPECT_TRUE(store.values.empty());
     EXPECT_TRUE(store.writeOrder.empty());
+}
+
+// Whichever value fails, first, last or between, the save says so; the others are still
+// written, so one bad value costs no more than itself.
+TEST(SettingsStore, AnyRefusedWriteFailsTheSaveAndTheRestAreWritten) {
+    const std::vector<std::string> names = {"TITLE", "PHONE", "MESSAGE", "CODE",
+                                            "FACE",  "SFX",   "TEXT",    "TELNO"};
+    for (const std::string& refused : names) {
+        MemorySettingsStore store;
+        store.refusedWrites = {refused};
+        EXPECT_FALSE(SaveSettings(OddSettings(), store)) << refused;
+        std::vector<std::string> others;
+        std::copy_if(names.begin(), names.end(), std::back_inserter(others),
+                     [&](const std::string& name) { return name != refused; });
+        EXPECT_EQ(store.writeOrder, others) << refused;
+        EXPECT_FALSE(store.values.contains(refused));
+    }
 }
 
 TEST(SettingsStore, UnterminatedRecordWritesAtMostItsBufferLessOne) {

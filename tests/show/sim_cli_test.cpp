@@ -28,6 +28,7 @@ TEST(SimCli, BadArgumentsExitWith2AndWriteNoTrace) {
     const std::vector<std::string> bad = {
         "--width 640 --height 480 --frames 5 --colour green" + t,
         "--width 640 --height 480 --frames" + t,
+        "--width 640 --height 480 --frames 5" + t + " --phone-number",
         "--width 640 --height 480" + t,
         "--width abc --height 480 --frames 5" + t,
         "--width 640 --height -3 --frames 5" + t,
@@ -91,6 +92,78 @@ TEST(SimCli, SwitchesReachTheShow) {
     const std::string text = ReadAll(trace);
     EXPECT_EQ(text.find("play"), std::string::npos);
     EXPECT_NE(text.find(R"("frame": 1, "state": 3, )"), std::string::npos);
+}
+
+struct Answer {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Answer Ask(const std::string& program, const std::string& arguments, const SimScratch& scratch) {
+    const fs::path out = scratch.dir / "out.txt";
+    const fs::path err = scratch.dir / "err.txt";
+    const int status = std::system(
+        (program + " " + arguments + " >" + out.string() + " 2>" + err.string()).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
+
+// Both tools answer --help and --version on standard output with status 0, and say when
+// standard output could not take the answer.
+TEST(ToolCli, HelpAndVersionAnswerOnStandardOutput) {
+    SimScratch scratch;
+    for (const std::string program : {KORVANE_SIM_PATH, KORVANE_SCREEN_CHECK_PATH}) {
+        const std::string name = fs::path(program).filename().string();
+        const Answer help = Ask(program, "--help", scratch);
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_EQ(help.out.rfind("usage: " + name + " ", 0), 0u) << help.out;
+        EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
+        EXPECT_EQ(help.err, "") << name;
+
+        const Answer version = Ask(program, "--version", scratch);
+        EXPECT_EQ(version.status, 0) << name;
+        EXPECT_EQ(version.out, name + " " + KORVANE_PROJECT_VERSION + "\n");
+        EXPECT_EQ(version.err, "") << name;
+
+        const int full = std::system((program + " --help >/dev/full 2>/dev/null").c_str());
+        EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 1) << name;
+    }
+}
+
+TEST(SimCli, HelpStopsTheReadingWhereItStandsButAValueIsAValue) {
+    SimScratch scratch;
+    const std::string sim = KORVANE_SIM_PATH;
+    // Nothing after --help is looked at, and the required options may be missing.
+    const Answer early = Ask(sim, "--width 640 --help --colour green", scratch);
+    EXPECT_EQ(early.status, 0);
+    EXPECT_NE(early.out.find("--width W"), std::string::npos);
+    // An option that takes a value takes "--help" as it.
+    const Answer number = Ask(sim,
+                              "--width 640 --height 480 --frames 1 --phone-number --help "
+                              "--trace -",
+                              scratch);
+    EXPECT_EQ(number.status, 0) << number.err;
+    EXPECT_EQ(number.out.find("usage"), std::string::npos);
+    EXPECT_NE(number.out.find(R"("frame": 0)"), std::string::npos);
+    // A problem before it is still a problem.
+    EXPECT_EQ(Ask(sim, "--colour green --help", scratch).status, 2);
+}
+
+// Every option the simulator's --help names is one it takes.
+TEST(SimCli, EveryOptionTheHelpNamesIsKnown) {
+    SimScratch scratch;
+    const std::string sim = KORVANE_SIM_PATH;
+    const std::string usage = Ask(sim, "--help", scratch).out;
+    const std::regex option(R"((^|\s)(--[a-z-]+))");
+    int named = 0;
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option);
+         it != std::sregex_iterator(); ++it) {
+        const std::string name = (*it)[2];
+        const Answer answer = Ask(sim, name, scratch);
+        EXPECT_EQ(answer.err.find("unknown option"), std::string::npos) << name;
+        ++named;
+    }
+    EXPECT_GE(named, 15);
 }
 
 TEST(SimOptions, ParsesEveryOptionAndKeepsMessageBytes) {

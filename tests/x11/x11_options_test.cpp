@@ -89,9 +89,32 @@ TEST(X11Options, TheShowsSwitchesAndTheTestOptions) {
     EXPECT_STREQ(settings.phoneNumber.data(), "5551234");
 }
 
+// --help and --version end the reading where they stand: nothing after them, nor the
+// manager's window, can make the answer an error. An option's value is only a value.
+TEST(X11Options, HelpAndVersionEndTheReadingButAValueIsAValue) {
+    std::string error;
+    X11Options help;
+    ASSERT_TRUE(Parse({"--no-title", "--help", "--no-such-option"}, help, error, "nonsense"))
+        << error;
+    EXPECT_EQ(help.info, InfoRequest::kHelp);
+    X11Options version;
+    ASSERT_TRUE(Parse({"--version", "-geometry", "0x0"}, version, error)) << error;
+    EXPECT_EQ(version.info, InfoRequest::kVersion);
+
+    X11Options number;
+    ASSERT_TRUE(Parse({"--phone-number", "--help"}, number, error)) << error;
+    EXPECT_EQ(number.info, InfoRequest::kNone);
+    EXPECT_EQ(number.phoneNumber, "--help");
+
+    X11Options earlier;
+    EXPECT_FALSE(Parse({"--no-such-option", "--help"}, earlier, error));
+}
+
 TEST(X11Options, BadArgumentsSayWhatIsWrong) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--frames"}, "needs a value"},
+        {{"-display"}, "needs a value"},
+        {{"--no-code", "--phone-number"}, "needs a value"},
         {{"--frames", "0"}, "at least 1"},
         {{"--frames", "-3"}, "at least 1"},
         {{"-window-id", "window"}, "window id"},

@@ -18,7 +18,6 @@
 // picture that differs from the frame G frames earlier (30), so a black wipe or a still hold
 // cannot pass. It prints one line per screenshot and exits 0 when every screenshot matched
 // such a frame, 1 when one did not. Every command exits 2 for bad arguments.
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +27,8 @@
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
 #include "frontend/memory_show.h"
+#include "frontend/option_values.h"
+#include "frontend/program_info.h"
 #include "show/frame_tick.h"
 #include "show/headless_show_display.h"
 #include "show/recording_sound_player.h"
@@ -40,6 +41,23 @@ namespace {
 
 constexpr int kNoMatch = 1;
 constexpr int kBadArguments = 2;
+
+constexpr char kUsage[] =
+    "usage: korvane-screen-check COMMAND ARGUMENTS\n"
+    "       korvane-screen-check --help | --version\n"
+    "What a screenshot of the saver shows. Screenshots are binary PPM files.\n"
+    "\n"
+    "  green SHOT [X Y W H]         clearly green pixels (in that area)\n"
+    "  white SHOT [X Y W H]         white or nearly white pixels (in that area)\n"
+    "  magenta SHOT                 magenta pixels\n"
+    "  colors SHOT                  distinct colours\n"
+    "  spread SHOT                  the percentages of the grid's columns and rows with glyphs\n"
+    "  changed SHOT SHOT [X Y W H]  pixels in which two screenshots differ\n"
+    "  match --depth 24|16|8 [--from A] [--min-lit N] [--still-gap G]\n"
+    "        SIMULATOR-OPTIONS SHOT...\n"
+    "                               the frame of the show each screenshot shows\n"
+    "\n"
+    "Exit status: 0 when answered, 1 when a screenshot matches no frame, 2 for bad arguments.\n";
 
 struct MatchOptions {
     int32_t depth = 24;
@@ -58,8 +76,7 @@ struct Candidate {
 };
 
 bool ParseNumber(const std::string& text, int32_t& value) {
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return status == std::errc() && end == text.data() + text.size() && value >= 0;
+    return ParseWholeNumber(text, value) && value >= 0;
 }
 
 // Takes the matcher's own options and screenshots out of the arguments and leaves the
@@ -120,6 +137,9 @@ int Match(std::vector<std::string> arguments) {
     if (!ParseMatchOptions(arguments, match, error) || !ParseSimOptions(arguments, sim, error)) {
         std::fprintf(stderr, "korvane-screen-check: %s\n", error.c_str());
         return kBadArguments;
+    }
+    if (sim.info != InfoRequest::kNone) {
+        return AnswerInfoRequest(sim.info, "korvane-screen-check", kUsage);
     }
     if (int64_t{sim.width} * sim.height > kSimMaxPicturePixels) {
         std::fprintf(stderr, "korvane-screen-check: screen size too large\n");
@@ -236,6 +256,10 @@ bool ReadArea(const std::vector<std::string>& arguments, size_t first, const Scr
 
 int Run(std::vector<std::string> arguments) {
     const std::string command = arguments.empty() ? "" : arguments.front();
+    InfoRequest info = InfoRequest::kNone;
+    if (TakeInfoRequest(command, info)) {
+        return AnswerInfoRequest(info, "korvane-screen-check", kUsage);
+    }
     if (command == "match") {
         return Match(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     }
@@ -287,10 +311,7 @@ int Run(std::vector<std::string> arguments) {
             return 0;
         }
     }
-    std::fprintf(stderr,
-                 "korvane-screen-check: usage: green SHOT [X Y W H] | white SHOT [X Y W H] | "
-                 "changed SHOT SHOT [X Y W H] | spread SHOT | magenta SHOT | colors SHOT | "
-                 "match --depth D [options] SHOT...\n");
+    std::fputs(kUsage, stderr);
     return kBadArguments;
 }
 

@@ -25,12 +25,37 @@ namespace {
 constexpr int kBadArguments = 2;
 constexpr int kOutputFailed = 1;
 
+std::string Usage() {
+    return std::string(
+               "usage: korvane-sim --width W --height H --frames N [options]\n"
+               "       korvane-sim --help | --version\n"
+               "Runs the show headless for N frames of a W x H pixel screen and writes what\n"
+               "each frame did; asked for a picture, draws a frame as the saver draws it.\n"
+               "\n"
+               "  --width W              the screen's width in pixels (a cell is 16 x 24)\n"
+               "  --height H             the screen's height in pixels\n"
+               "  --frames N             how many frames to run\n"
+               "  --trace FILE           one JSON line per frame into FILE ('-': standard output)\n"
+               "  --png FILE             the picture of the frame --png-frame names, into FILE\n"
+               "  --png-frame T          that frame: the back buffer as frame T left it\n"
+               "  --no-sound             the show requests no sounds\n") +
+           std::string(kShowSwitchesUsage) +
+           "  --help                 this text\n"
+           "  --version              the version\n"
+           "\n"
+           "Exit status: 0 when done, 1 when writing fails, 2 for bad arguments or a file that\n"
+           "cannot be opened.\n";
+}
+
 int Run(const std::vector<std::string>& arguments) {
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(arguments, options, error)) {
         std::fprintf(stderr, "korvane-sim: %s\n", error.c_str());
         return kBadArguments;
+    }
+    if (options.info != InfoRequest::kNone) {
+        return AnswerInfoRequest(options.info, "korvane-sim", Usage());
     }
 
     const bool wantsPicture = !options.pngPath.empty();

@@ -1,21 +1,9 @@
 #include "tools/sim/sim_options.h"
 
-#include <charconv>
-
+#include "frontend/option_values.h"
 #include "grid/cell_geometry.h"
 
 namespace korvane {
-
-namespace {
-
-bool ParseCount(const std::string& text, int32_t& value) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, status] = std::from_chars(first, last, value);
-    return status == std::errc() && end == last && !text.empty() && value >= 0;
-}
-
-}  // namespace
 
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
                      std::string& error) {
@@ -25,20 +13,13 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= arguments.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            out = arguments[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(arguments, i, out, error); };
         auto count = [&](int32_t& out, bool& seen) {
             std::string text;
             if (!value(text)) {
                 return false;
             }
-            if (!ParseCount(text, out)) {
+            if (!ParseWholeNumber(text, out) || out < 0) {
                 error = "option " + name + " needs a non-negative whole number, not '" + text + "'";
                 return false;
             }
@@ -46,6 +27,9 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             return true;
         };
 
+        if (TakeInfoRequest(name, options.info)) {
+            return true;
+        }
         const SwitchResult shared = TakeShowSwitch(arguments, i, options, error);
         if (shared == SwitchResult::kBad) {
             return false;

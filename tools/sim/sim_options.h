@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/program_info.h"
 #include "frontend/show_switches.h"
 #include "settings/show_settings.h"
 
@@ -19,6 +20,7 @@ struct SimOptions : ShowSwitches {
     std::string pngPath;    // empty: no picture
     bool hasPngFrame = false;
     int32_t pngFrame = 0;  // the frame whose finished back buffer the picture shows
+    InfoRequest info = InfoRequest::kNone;  // --help or --version: nothing else was read
 };
 
 inline constexpr int32_t kSimMaxPixels = 1 << 15;  // per side; keeps the grid allocation sane
@@ -26,7 +28,8 @@ inline constexpr int32_t kSimMaxPixels = 1 << 15;  // per side; keeps the grid a
 inline constexpr int64_t kSimMaxPicturePixels = int64_t{1} << 26;
 
 // Reads the arguments (without the program name) into `options`, including the message file.
-// On failure answers false with a one-line description of the problem in `error`.
+// On failure answers false with a one-line description of the problem in `error`. --help or
+// --version ends the reading there, with success and `info` set.
 bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options,
                      std::string& error);
 
