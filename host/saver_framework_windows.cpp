@@ -300,6 +300,16 @@ LRESULT HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 PostQuitMessage(0);
             }
             break;
+        case WM_SHOWWINDOW:
+            // A hide is on its way. It is refused below, but the system would still hand the
+            // activation to the window beneath, whose thread takes it when it gets round to it:
+            // under Wine it then raises its window over ours, topmost or not, even if we took
+            // the foreground back meanwhile. Let go of the activation first, so there is none
+            // to hand on; the cover-again request takes it back.
+            if (guardsScreen && wParam == FALSE && GetActiveWindow() == window) {
+                SetActiveWindow(nullptr);
+            }
+            break;
         case WM_WINDOWPOSCHANGING:
             if (guardsScreen) {
                 auto& position = *reinterpret_cast<WINDOWPOS*>(lParam);

@@ -7,7 +7,11 @@ RECT ToRect(const ScreenRect& area) {
 }
 
 void KeepCovering(WINDOWPOS& position, const RECT& cover) {
-    position.flags &= ~static_cast<UINT>(SWP_HIDEWINDOW);
+    if ((position.flags & SWP_HIDEWINDOW) != 0) {
+        // What is left of a refused hide must not activate the window either: the hide would
+        // then hand that activation on to the window beneath.
+        position.flags = (position.flags & ~static_cast<UINT>(SWP_HIDEWINDOW)) | SWP_NOACTIVATE;
+    }
     if ((position.flags & SWP_NOMOVE) == 0) {
         position.x = cover.left;
         position.y = cover.top;

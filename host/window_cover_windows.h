@@ -14,7 +14,8 @@ inline constexpr UINT kCoverAgainRequest = WM_APP + 2;
 RECT ToRect(const ScreenRect& area);
 
 // A full-screen window stays shown, topmost and over its area until our own close path ends
-// it: the hide, move and resize in a WM_WINDOWPOSCHANGING are turned back here.
+// it: the hide, move and resize in a WM_WINDOWPOSCHANGING are turned back here, and a refused
+// hide activates nothing.
 void KeepCovering(WINDOWPOS& position, const RECT& cover);
 
 // The window is minimised, hidden, elsewhere or no longer topmost.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <new>
 #include <string>
@@ -385,12 +386,43 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     EXPECT_EQ(seen.creates, 1);
 }
 
+std::atomic<int> focusesBelow{0};
+LRESULT CALLBACK WindowBelowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    focusesBelow += message == WM_SETFOCUS ? 1 : 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 TEST_F(SaverWindowTest, HidingMovingAndMinimisingAreTurnedBack) {
     // Locked: losing activation on the way asks for a password that is refused.
     host_.framework.onWindows9x = true;
     host_.framework.verifyProc = &FakeVerify;
+    // Another program's window below, whose thread gets round to its messages only when let:
+    // an activation handed to it waits until then, and under Wine it then raises its window
+    // over ours, topmost or not, though we took the foreground back meanwhile.
+    std::atomic<int> belowStage{0};
+    focusesBelow = 0;
+    std::jthread below([&](const std::stop_token& stop) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = WindowBelowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "KorvaneWindowBelow";
+        RegisterClassA(&windowClass);
+        HWND other = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 320, 240,
+                                     nullptr, nullptr, windowClass.hInstance, nullptr);
+        ShowWindow(other, SW_SHOWNOACTIVATE);
+        belowStage = 1;
+        while (belowStage == 1 && !stop.stop_requested()) {
+            Sleep(5);
+        }
+        Pump(50);
+        DestroyWindow(other);
+        belowStage = 3;
+    });
+    PumpUntil([&] { return belowStage == 1; });
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    SetForegroundWindow(window_);
+    ASSERT_EQ(GetForegroundWindow(), window_);
     const auto covered = [&] {
         RECT area{};
         GetWindowRect(window_, &area);
@@ -399,6 +431,10 @@ TEST_F(SaverWindowTest, HidingMovingAndMinimisingAreTurnedBack) {
     };
     ShowWindow(window_, SW_HIDE);
     EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window_; }));
+    belowStage = 2;
+    PumpUntil([&] { return belowStage == 3; });
+    EXPECT_EQ(focusesBelow, 0) << "the refused hide handed the activation to the window below";
     SetWindowPos(window_, HWND_NOTOPMOST, 50, 60, 70, 80, 0);
     EXPECT_TRUE(covered());
     ShowWindow(window_, SW_MINIMIZE);
