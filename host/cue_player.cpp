@@ -22,10 +22,14 @@ bool CuePlayer::Open(WaveDevice& device, std::span<const PlayerCue> cues) {
             !buffers_[slot].empty() && device.Prepare(slot, buffers_[slot].data(),
                                                       static_cast<uint32_t>(buffers_[slot].size()));
     }
+    constexpr uint8_t kSilentSample = 128;
+    silence_.assign(rate / 2, kSilentSample);  // half a second
+    silencePrepared_ =
+        device.Prepare(cueCount_, silence_.data(), static_cast<uint32_t>(silence_.size()));
     return true;
 }
 
-void CuePlayer::Silence() {
+void CuePlayer::Cut() {
     if (written_) {
         device_->Reset();
         written_ = false;
@@ -37,7 +41,7 @@ void CuePlayer::Carry(const CueRequest& request) {
         return;
     }
     // Every request ends what plays: a buffer written now would otherwise wait its turn.
-    Silence();
+    Cut();
     if (request.kind != CueRequest::Kind::kPlay) {
         return;
     }
@@ -49,11 +53,19 @@ void CuePlayer::Carry(const CueRequest& request) {
     }
 }
 
+void CuePlayer::PlaySilence() {
+    if (device_ == nullptr || !silencePrepared_) {
+        return;
+    }
+    Cut();
+    written_ = device_->Write(cueCount_, false);
+}
+
 void CuePlayer::Close() {
     if (device_ == nullptr) {
         return;
     }
-    Silence();
+    Cut();
     device_->Close();
     device_ = nullptr;
 }

@@ -17,6 +17,7 @@ constexpr SIZE_T kPlayerStackBytes = 256 * 1024;
 struct ThreadedSoundPlayer::Player {
     std::vector<PlayerCue> cues;
     std::unique_ptr<WaveDevice> device;
+    DWORD warmUpMilliseconds = 0;
     CuePlayer cuePlayer;
     CueRequestSlot slot;
     std::atomic<int32_t> state{kStarting};
@@ -31,6 +32,11 @@ DWORD WINAPI ThreadedSoundPlayer::Run(void* parameter) {
     Player& player = **held;
     const bool opened =
         player.device != nullptr && player.cuePlayer.Open(*player.device, player.cues);
+    if (opened) {
+        player.cuePlayer.PlaySilence();
+        Sleep(player.warmUpMilliseconds);
+        player.cuePlayer.Carry({CueRequest::Kind::kStop, 0, false});
+    }
     // Once Start has stopped waiting the show may be flipping: a device that opens that late
     // is closed again at once.
     int32_t starting = kStarting;
@@ -62,6 +68,7 @@ void ThreadedSoundPlayer::Start(std::vector<PlayerCue> cues) {
     }
     player->cues = std::move(cues);
     player->device = makeDevice();
+    player->warmUpMilliseconds = warmUpMilliseconds;
     auto* held = new std::shared_ptr<Player>(player);
     HANDLE thread = CreateThread(nullptr, kPlayerStackBytes, &Run, held,
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);

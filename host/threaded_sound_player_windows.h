@@ -29,13 +29,16 @@ class ThreadedSoundPlayer : public SoundPlayer {
     ThreadedSoundPlayer& operator=(const ThreadedSoundPlayer&) = delete;
 
     WaveDeviceMaker makeDevice = &MakeWaveOutDevice;  // tests hand in a fake
-    // How long Start waits for the device to open, and Finish for the player to end.
+    // How long the device plays silence before the show starts, how long Start waits for the
+    // device to open and warm up, and how long Finish waits for the player to end.
+    DWORD warmUpMilliseconds = 300;
     DWORD startMilliseconds = 2000;
     DWORD finishMilliseconds = 500;
 
-    // Starts the player thread, which opens the device and prepares the cues, and waits at most
-    // startMilliseconds for that. A device still busy then is left to itself and the run stays
-    // silent, as it does without cues or without a device. Only the first call does anything.
+    // Starts the player thread, which opens the device, prepares the cues and plays silence
+    // for warmUpMilliseconds, and waits at most startMilliseconds for that. A device still busy
+    // then is left to itself and the run stays silent, as it does without cues or without a device.
+    // Only the first call does anything.
     void Start(std::vector<PlayerCue> cues);
     // Has the player silence and close the device and end, waiting at most finishMilliseconds.
     // A player that does not answer keeps what it uses and is left behind.

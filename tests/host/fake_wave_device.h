@@ -28,7 +28,7 @@ struct FakeWaveRecord {
     std::map<int32_t, std::vector<uint8_t>> prepared;
     std::deque<std::pair<int32_t, bool>> queued;  // slot and loop; the front one plays
     bool refuseOpen = false;
-    std::string hangIn;  // the first call of this name blocks until Release
+    std::string hangIn;  // the first call of this text ("write 3") blocks until Release
     bool released = false;
     bool hanging = false;
 
@@ -54,34 +54,34 @@ class FakeWaveDevice : public WaveDevice {
     explicit FakeWaveDevice(std::shared_ptr<FakeWaveRecord> record) : record_(std::move(record)) {}
 
     bool Open(uint32_t rate) override {
-        Enter("open", "open " + std::to_string(rate));
+        Enter("open " + std::to_string(rate));
         return !record_->refuseOpen;
     }
     bool Prepare(int32_t slot, const uint8_t* samples, uint32_t count) override {
-        Enter("prepare", "prepare " + std::to_string(slot));
+        Enter("prepare " + std::to_string(slot));
         const std::lock_guard lock(record_->mutex);
         record_->prepared[slot].assign(samples, samples + count);
         return true;
     }
     bool Write(int32_t slot, bool loop) override {
-        Enter("write", "write " + std::to_string(slot) + (loop ? " loop" : ""));
+        Enter("write " + std::to_string(slot) + (loop ? " loop" : ""));
         const std::lock_guard lock(record_->mutex);
         record_->queued.emplace_back(slot, loop);
         return true;
     }
     void Reset() override {
-        Enter("reset", "reset");
+        Enter("reset");
         const std::lock_guard lock(record_->mutex);
         record_->queued.clear();
     }
-    void Close() override { Enter("close", "close"); }
+    void Close() override { Enter("close"); }
 
   private:
-    void Enter(const std::string& name, std::string call) {
+    void Enter(const std::string& call) {
         std::unique_lock lock(record_->mutex);
-        record_->calls.push_back(std::move(call));
+        record_->calls.push_back(call);
         record_->threads.insert(std::this_thread::get_id());
-        if (name == record_->hangIn && !record_->hanging) {
+        if (call == record_->hangIn && !record_->hanging) {
             record_->hanging = true;
             record_->changed.notify_all();
             record_->changed.wait(lock, [&] { return record_->released; });

@@ -203,6 +203,7 @@ class SaverWindowTest : public ::testing::Test {
         host_.binding.displayPlatform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
         soundRecord = std::make_shared<testing::FakeWaveRecord>();
         host_.binding.sound.makeDevice = &MakeFakeSoundDevice;
+        host_.binding.sound.warmUpMilliseconds = 0;
         host_.binding.soundCues = &FakeSoundCues;
         hostUnderTest = &host_;
         SetActiveSaverHost(&host_);
@@ -397,12 +398,12 @@ TEST_F(SaverWindowTest, TheSoundIsReadyBeforeTheDisplayAndADeviceThatNeverAnswer
     ASSERT_TRUE(verifier.Install());
     host_.window.passwordRequired = 1;
     host_.binding.sound.finishMilliseconds = 50;
-    soundRecord->hangIn = "write";  // the trace's first cue never comes back
+    soundRecord->hangIn = "write 0 loop";  // the trace's first cue never comes back
     ASSERT_NE(OpenFullScreenWithSound(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
     EXPECT_EQ(seen.soundCallsAtFirstCreate,
               (std::vector<std::string>{"open 11025", "prepare 0", "prepare 1", "prepare 2",
-                                        "prepare 3"}));
+                                        "prepare 3", "prepare 4", "write 4", "reset"}));
     ASSERT_TRUE(PumpUntil([&] {
         const std::lock_guard lock(soundRecord->mutex);
         return soundRecord->hanging;

@@ -175,17 +175,19 @@ TEST_F(CuePlayerTest, WithoutADeviceNothingIsTriedAgainPerCue) {
     EXPECT_TRUE(untouched->Calls().empty());
 }
 
-TEST_F(CuePlayerTest, AnUnknownCueOnlyCutsAndASilentDeviceIsNotResetAgain) {
+TEST_F(CuePlayerTest, SilenceAndUnknownCuesOnlyCutAndASilentDeviceIsNotResetAgain) {
     const std::vector<PlayerCue> cues = FourCues();
     ASSERT_TRUE(player.Open(device, cues));
+    EXPECT_EQ(record->prepared[4], Bytes(24000, 128));  // half a second at 48000 Hz
+    player.PlaySilence();
     player.Carry({CueRequest::Kind::kPlay, kTitleMusic, false});
     player.Carry({CueRequest::Kind::kPlay, 999, false});
     player.Carry({CueRequest::Kind::kStop, 0, false});
     player.Carry({CueRequest::Kind::kPurge, 0, false});
     player.Close();
     const std::vector<std::string> calls = record->Calls();
-    EXPECT_EQ(std::vector<std::string>(calls.begin() + 5, calls.end()),
-              (std::vector<std::string>{"write 3", "reset", "close"}));
+    EXPECT_EQ(std::vector<std::string>(calls.begin() + 6, calls.end()),
+              (std::vector<std::string>{"write 4", "reset", "write 3", "reset", "close"}));
 }
 
 }  // namespace
