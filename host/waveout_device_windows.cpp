@@ -16,6 +16,11 @@ class WaveOutDevice final : public WaveDevice {
     ~WaveOutDevice() override { Close(); }
 
     bool Open(uint32_t rate) override {
+        // Asked first, since an open that fails still leaves winmm's device thread behind
+        // (under Wine, a thread that later stood in the way of the window's cover-again).
+        if (waveOutGetNumDevs() == 0) {
+            return false;
+        }
         WAVEFORMATEX format{};
         format.wFormatTag = WAVE_FORMAT_PCM;
         format.nChannels = 1;
