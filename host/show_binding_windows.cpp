@@ -19,6 +19,12 @@ void LoadShowSettings(ShowBinding& binding) {
     LoadSettings(binding.show.settings);  // the defaults where the store has nothing whole
 }
 
+void StartShowSound(ShowBinding& binding) {
+    if (binding.show.settings.soundEnabled) {
+        binding.sound.Start(binding.soundCues(GetModuleHandleA(nullptr)));
+    }
+}
+
 void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode) {
     if (binding.settingUpDisplay) {
         return;

@@ -5,17 +5,22 @@
 #include <cstdint>
 
 #include <memory>
+#include <vector>
 
 #include "display/ddraw_display_setup.h"
 #include "display/gdi_display_windows.h"
-#include "host/playsound_sound_player_windows.h"
+#include "host/sound_resources_windows.h"
+#include "host/threaded_sound_player_windows.h"
 #include "show/show.h"
 
 namespace korvane {
 
+using SoundCueSource = std::vector<PlayerCue> (*)(HMODULE module);
+
 // The show's program-wide instances as the saver window drives them.
 struct ShowBinding {
-    PlaySoundSoundPlayer sound;
+    ThreadedSoundPlayer sound;
+    SoundCueSource soundCues = &ReadSoundCues;  // tests hand in cues of their own
     Show show{sound};
     std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
     // Where DirectDraw cannot give the show its pages, the show draws in memory and GDI puts
@@ -35,6 +40,10 @@ DesktopMode QueryDesktopMode();
 
 // The glyph sheet the display set-up loads, decoded for drawing in memory; false without it.
 bool LoadShowGlyphSheet(const ShowBinding& binding, IndexedBitmap& sheet);
+
+// With sound on in the settings, starts the run's sound player on our own sounds. Called
+// before the display's first flip.
+void StartShowSound(ShowBinding& binding);
 
 // Settings from the registry, or the defaults when they are not all there.
 void LoadShowSettings(ShowBinding& binding);

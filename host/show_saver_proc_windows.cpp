@@ -67,6 +67,8 @@ void StartFullScreenRun(HWND window, SaverHost& host) {
     Show& show = host.binding.show;
     show.grid.reset();
     CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
+    // The player's thread and buffers come before the display and its first flip.
+    StartShowSound(host.binding);
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
     // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
     // keyboard), so the display is set up once the show request has been carried out.
@@ -246,6 +248,7 @@ LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_NCDESTROY:
             DeleteShowDisplay(host.binding);
+            host.binding.sound.Finish();
             break;
         default:
             break;

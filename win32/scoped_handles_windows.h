@@ -72,6 +72,28 @@ class LoadedLibrary {
     HMODULE library_ = nullptr;
 };
 
+// A kernel object: an event or a thread.
+class KernelHandle {
+  public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+    ~KernelHandle() { Reset(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void Reset(HANDLE handle = nullptr) {
+        if (handle_ != nullptr) {
+            CloseHandle(handle_);
+        }
+        handle_ = handle;
+    }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
 // The device context of a window, or of the screen for no window.
 class WindowDc {
   public:

@@ -43,7 +43,7 @@ check_sequence() {
         shift
     done
     shift
-    use_settings SFX=0 "${switches[@]}"
+    use_settings "${switches[@]}"
     : >"$work/ddraw.log"
     start_saver /s
     if answer_notice "Create not Successful" 30 && answer_notice "NO SPRITES" 15; then
@@ -57,7 +57,7 @@ check_sequence() {
         if ! wait_green "$enough" 90; then
             fail "$name: after the notices only ${green:-0} green pixels show (${waited} s)"
         else
-            screen_matches_show "$name" 1500 --no-sound "$@" &&
+            screen_matches_show "$name" 1500 "$@" &&
                 pass "$name: through GDI the screen equals the simulator's $match_line" ||
                 fail "$name: the screen equals no non-trivial frame of the show ($match_line)"
         fi

@@ -14,11 +14,19 @@
 //   settings NAME=0|1... [TEXT=...] stores the default settings with those switches (TITLE,
 //                                   PHONE, MESSAGE, CODE, SFX) and message through the saver's
 //                                   own store.
+//   threads                         prints the full-screen saver's threads from a Toolhelp
+//                                   snapshot, in increasing order on one line, each as
+//                                   id@creation time.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "settings/registry_settings_store_windows.h"
 #include "settings/show_settings.h"
@@ -88,6 +96,47 @@ int ProbeFullScreen() {
 }
 
 // For diagnosis: what Windows believes about the saver window.
+// A thread made again under a recycled id still shows: each id carries its creation time.
+int ListSaverThreads() {
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    DWORD process = 0;
+    if (saver == nullptr || GetWindowThreadProcessId(saver, &process) == 0) {
+        std::fprintf(stderr, "threads: no saver window\n");
+        return 1;
+    }
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "threads: no snapshot\n");
+        return 1;
+    }
+    std::vector<std::pair<DWORD, unsigned long long>> threads;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process) {
+            continue;
+        }
+        unsigned long long created = 0;
+        if (HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID)) {
+            FILETIME creation{}, exit{}, kernel{}, user{};
+            if (GetThreadTimes(thread, &creation, &exit, &kernel, &user)) {
+                created = (static_cast<unsigned long long>(creation.dwHighDateTime) << 32) |
+                          creation.dwLowDateTime;
+            }
+            CloseHandle(thread);
+        }
+        threads.emplace_back(entry.th32ThreadID, created);
+    }
+    CloseHandle(snapshot);
+    std::sort(threads.begin(), threads.end());
+    for (size_t i = 0; i < threads.size(); ++i) {
+        std::printf(i == 0 ? "%lu@%llu" : " %lu@%llu", static_cast<unsigned long>(threads[i].first),
+                    threads[i].second);
+    }
+    std::printf("\n");
+    return 0;
+}
+
 int DescribeSaver() {
     HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
     if (saver == nullptr) {
@@ -266,8 +315,11 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "settings") == 0) {
         return StoreSettings(argc - 2, argv + 2);
     }
+    if (argc >= 2 && std::strcmp(argv[1], "threads") == 0) {
+        return ListSaverThreads();
+    }
     std::fprintf(stderr,
                  "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run|"
-                 "choose-code-only|settings ...\n");
+                 "choose-code-only|settings|threads ...\n");
     return 2;
 }

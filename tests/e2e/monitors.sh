@@ -61,7 +61,7 @@ closes_cleanly() {
 }
 
 # Falling code alone, whose bright heads show from the first frames, on the primary too.
-use_settings TITLE=0 PHONE=0 MESSAGE=0 CODE=1 SFX=0
+use_settings TITLE=0 PHONE=0 MESSAGE=0 CODE=1
 
 if ! white_backdrops 600; then
     fail "the white windows did not show on the other monitors"

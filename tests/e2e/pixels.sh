@@ -22,12 +22,12 @@ check_sequence() {
         shift
     done
     shift
-    use_settings SFX=0 "${switches[@]}"
+    use_settings "${switches[@]}"
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green "$enough" 90; then
         fail "$name: fewer glyphs on the screen than a check needs (${green:-0} green pixels)"
     else
-        screen_matches_show "$name" "$search" --no-sound "$@" &&
+        screen_matches_show "$name" "$search" "$@" &&
             pass "$name: the screen equals the simulator's $match_line" ||
             fail "$name: the screen equals no non-trivial frame of the show ($match_line)"
     fi

@@ -7,7 +7,6 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
-# Where the session has no sound, e2e_begin has said so and use_settings keeps it off.
 use_settings TITLE=0 PHONE=0 MESSAGE=0 CODE=1 SFX=1
 
 start_saver /s

@@ -15,6 +15,7 @@
 #include "host/saver_host_windows.h"
 #include "host/window_cover_windows.h"
 #include "tests/display/counting_ddraw_windows.h"
+#include "tests/host/fake_wave_device.h"
 #include "tests/host/system_verifier_windows.h"
 #include "win32/scoped_handles_windows.h"
 
@@ -34,8 +35,8 @@ struct Observed {
     bool windowGoneDuringNotice = false;
     int verifications = 0;
     int closesSentWhileVerifying = 0;
-    std::vector<std::string> sounds;
     int throwOnCreate = 0;  // the create call (1-based) that throws, 0 for none
+    std::vector<std::string> soundCallsAtFirstCreate;
 };
 Observed seen;
 testing::LiveObjects live;
@@ -73,8 +74,13 @@ bool QuitQueued() {
     return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
 }
 
+std::shared_ptr<testing::FakeWaveRecord> soundRecord;
+
 HRESULT WINAPI CreateCounted(GUID*, IDirectDraw** directDraw, IUnknown*) {
     ++seen.creates;
+    if (seen.creates == 1) {
+        seen.soundCallsAtFirstCreate = soundRecord->Calls();
+    }
     if (seen.inNotice) {
         ++seen.createsDuringNotice;
     }
@@ -136,11 +142,17 @@ BOOL WINAPI FakeVerify(HWND window) {
     return verifyAnswer;
 }
 
-BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD flags) {
-    if (sound != nullptr && (flags & SND_PURGE) == 0) {
-        seen.sounds.emplace_back(IS_INTRESOURCE(sound) ? "resource" : sound);
+// The run's sound goes to a fake device over a few samples of our own.
+std::unique_ptr<WaveDevice> MakeFakeSoundDevice() {
+    return std::make_unique<testing::FakeWaveDevice>(soundRecord);
+}
+std::vector<PlayerCue> FakeSoundCues(HMODULE) {
+    static const std::vector<uint8_t> samples(4410, 128);
+    std::vector<PlayerCue> cues;
+    for (const int32_t id : {kTraceTypingSound, kTraceSearchSound, kKeyClickSound, kTitleMusic}) {
+        cues.push_back({id, {samples.data(), static_cast<uint32_t>(samples.size()), 11025}});
     }
-    return TRUE;
+    return cues;
 }
 
 // Keeps "ScreenSaveUsePassword" out of the way while a test runs, so the show's flag is what
@@ -190,7 +202,10 @@ class SaverWindowTest : public ::testing::Test {
         host_.binding.displayPlatform.notify = &RecordNotice;
         host_.binding.displayPlatform.directDrawCreate = &CreateCounted;
         host_.binding.displayPlatform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
-        host_.binding.sound.playSound = &RecordSound;
+        soundRecord = std::make_shared<testing::FakeWaveRecord>();
+        host_.binding.sound.makeDevice = &MakeFakeSoundDevice;
+        host_.binding.sound.warmUpMilliseconds = 0;
+        host_.binding.soundCues = &FakeSoundCues;
         hostUnderTest = &host_;
         SetActiveSaverHost(&host_);
         RegisterSaverClass(host_.framework.saverInstance);  // fails harmlessly when registered
@@ -216,6 +231,19 @@ class SaverWindowTest : public ::testing::Test {
                                   WS_POPUP | WS_VISIBLE, kCover.left, kCover.top, kCover.right,
                                   kCover.bottom, nullptr, nullptr, host_.framework.saverInstance,
                                   nullptr);
+        windowUnderTest = window_;
+        return window_;
+    }
+    // The same, shown only once the settings have sound on and the title off, whatever the
+    // prefix's registry holds: the telephone trace's cues come within the first frames.
+    HWND OpenFullScreenWithSound() {
+        host_.framework.previewMode = false;
+        window_ = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, "Saver Under Test", WS_POPUP,
+                                  kCover.left, kCover.top, kCover.right, kCover.bottom, nullptr,
+                                  nullptr, host_.framework.saverInstance, nullptr);
+        host_.binding.show.settings.soundEnabled = true;
+        host_.binding.show.settings.titleEnabled = false;
+        ShowWindow(window_, SW_SHOW);
         windowUnderTest = window_;
         return window_;
     }
@@ -364,6 +392,43 @@ TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePass
     EXPECT_FALSE(IsWindow(window_));
 }
 
+// --- Sound.
+
+TEST_F(SaverWindowTest, TheSoundIsReadyBeforeTheDisplayAndADeviceThatNeverAnswersStopsNothing) {
+    testing::SystemVerifier verifier;
+    ASSERT_TRUE(verifier.Install());
+    host_.window.passwordRequired = 1;
+    host_.binding.sound.finishMilliseconds = 50;
+    soundRecord->hangIn = "write 0 loop";  // the trace's first cue never comes back
+    ASSERT_NE(OpenFullScreenWithSound(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    EXPECT_EQ(seen.soundCallsAtFirstCreate,
+              (std::vector<std::string>{"open 11025", "prepare 0", "prepare 1", "prepare 2",
+                                        "prepare 3", "prepare 4", "write 4", "reset"}));
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::lock_guard lock(soundRecord->mutex);
+        return soundRecord->hanging;
+    }));
+
+    // Frames go on, with the trace's stops and loops handed over all the while.
+    const int32_t tick = host_.window.tickCounter;
+    EXPECT_TRUE(PumpUntil([&] { return host_.window.tickCounter > tick + 60; }));
+    for (int i = 0; i < 100; ++i) {
+        host_.binding.sound.Stop();
+        host_.binding.sound.Play(kKeyClickSound, false);
+    }
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(verifier.TimesAsked(), 1);
+    PastGrace();
+    testing::SystemVerifier::Answer("1");
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+
+    // The player that was left behind still closes its device once the device answers.
+    soundRecord->Release();
+    EXPECT_TRUE(soundRecord->WaitUntil([](const auto& r) { return r.calls.back() == "close"; }));
+}
+
 // --- Forged messages.
 
 TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
@@ -457,7 +522,7 @@ TEST_F(SaverWindowTest, APreviewWiderThanTwoHundredPixelsDrawsItsFigureAndNothin
         EXPECT_EQ(area.right, size.cx);
         EXPECT_EQ(area.bottom, size.cy);
         EXPECT_EQ(seen.creates, 0) << size.cx;
-        EXPECT_TRUE(seen.sounds.empty()) << size.cx;
+        EXPECT_TRUE(soundRecord->Calls().empty()) << size.cx;
         EXPECT_EQ(host_.binding.show.grid, nullptr);
         EXPECT_TRUE(seen.notices.empty());
         // The figure of the last tick lies inside the child and is green.

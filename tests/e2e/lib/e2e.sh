@@ -47,13 +47,6 @@ e2e_begin() {
     reg delete "$settings_key" /f
     reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f
     reg delete 'HKCU\Software\Wine\AppDefaults\korvane.scr' /f
-    if [ "${KORVANE_E2E_NO_SOUND:-0}" = 1 ]; then
-        # Wine's present path without OpenGL can show a freed page once a sound's thread is
-        # started between two flips: a black screen at 8 bits per pixel, a crash at 32
-        # (docs/wine-notes.md).
-        echo "note: sound switched off in the settings here: Wine's present path at this depth and renderer cannot take a sound's thread"
-        use_settings
-    fi
 }
 
 verifier_installed=0
@@ -218,11 +211,8 @@ screen_changes() {
 
 # use_settings NAME=0|1...: stores the default settings with those sequence switches
 # (TITLE, PHONE, MESSAGE, CODE, SFX), as the dialog would.
-# Where the session has no sound (KORVANE_E2E_NO_SOUND=1), SFX stays 0 whatever is asked.
 use_settings() {
-    local quiet=()
-    [ "${KORVANE_E2E_NO_SOUND:-0}" = 1 ] && quiet=(SFX=0)
-    run_helper settings "$@" "${quiet[@]}" >/dev/null 2>&1
+    run_helper settings "$@" >/dev/null 2>&1
 }
 
 # screen_matches_show <what> <frames to search> [simulator switches...]: screenshots of the
