@@ -76,6 +76,10 @@ fail() {
     evidence="$(dirname "$session_file")/evidence/$(basename "$session_file" .env)-$(basename "$0" .sh)-$(date +%H%M%S)-$failures.png"
     mkdir -p "$(dirname "$evidence")" && import -window root "$evidence" 2>/dev/null &&
         echo "      screen at that moment: $evidence"
+    if [ -s "$work/saver.err" ]; then
+        echo "      Wine's last words on the saver started last:"
+        tail -n 5 "$work/saver.err" | sed 's/^/        /'
+    fi
 }
 pass() { echo "ok: $*"; }
 
@@ -101,7 +105,8 @@ run_saver() {  # run_saver <args...>: in the foreground, bounded, exit code in $
     timeout "$(scaled 30)" "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1
 }
 start_saver() {  # start_saver <args...>: in the background, PID in $saver_pid
-    "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>&1 &
+    # What Wine says about the saver (crash reports; WINEDEBUG is -all) is kept for fail().
+    "$KORVANE_WINE" "$saver" "$@" </dev/null >/dev/null 2>"$work/saver.err" &
     saver_pid=$!
     started+=("$saver_pid")
 }
