@@ -138,17 +138,24 @@ wine_layout() {
 }
 
 wine_use_heads() {
-    local root=$1 state=$2 heads=$3 bits=()
-    [ "$KORVANE_WINE_ARCH" = win32 ] && bits=(-m32)
-    mkdir -p "$state/xinerama-$KORVANE_WINE_ARCH"
-    # No C library to link against (there are no i386 development files): the functions it
-    # uses come from the process that loads it.
-    if ! gcc "${bits[@]}" -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
-        -o "$state/xinerama-$KORVANE_WINE_ARCH/libXinerama.so.1" "$root/tests/e2e/xinerama_stand_in.c"; then
-        echo "wine session: cannot build the Xinerama stand-in" >&2
-        return 3
-    fi
-    export LD_LIBRARY_PATH="$state/xinerama-$KORVANE_WINE_ARCH${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    local root=$1 state=$2 heads=$3 word path=""
+    # Both word sizes where the compiler can make them: a 64-bit prefix also starts 32-bit
+    # Wine processes where the kernel runs them, and every process must see the same heads.
+    # The loader skips a library of the other word size and takes the next one on the path.
+    for word in 32 64; do
+        [ "$KORVANE_WINE_ARCH" = win32 ] && [ $word = 64 ] && continue
+        mkdir -p "$state/xinerama-$word"
+        # No C library to link against (there are no i386 development files): the functions
+        # it uses come from the process that loads it.
+        if gcc -m$word -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
+            -o "$state/xinerama-$word/libXinerama.so.1" "$root/tests/e2e/xinerama_stand_in.c" 2>/dev/null; then
+            path="$path${path:+:}$state/xinerama-$word"
+        elif [ "$KORVANE_WINE_ARCH" = win$word ]; then
+            echo "wine session: cannot build the $word-bit Xinerama stand-in" >&2
+            return 3
+        fi
+    done
+    export LD_LIBRARY_PATH="$path${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
     export KORVANE_TEST_HEADS=$heads
 }
 
