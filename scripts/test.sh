@@ -7,7 +7,7 @@
 #
 # The product is the 32-bit korvane.scr, and every run starts it. Where the kernel runs 32-bit
 # programs, its tests run under 32-bit Wine natively. Where it does not, the 64-bit build runs
-# the whole Wine matrix and the 32-bit build runs a minimum of it under 32-bit Wine through
+# every Wine step and the 32-bit build runs a minimum of them under 32-bit Wine through
 # user-mode emulation (tests/wine/i386_emulation.sh). Which kind this machine is, is decided
 # once, by wine_machine_kind.
 set -euo pipefail
@@ -125,8 +125,8 @@ renderer_name() {
     fi
 }
 
-# The whole Wine matrix of one build, run natively: PRESET windows or windows64.
-wine_matrix() {
+# Every Wine step of one build, run natively: PRESET windows or windows64.
+wine_suite() {
     local preset=$1 arch=win32 name="32-bit build"
     [ "$preset" = windows64 ] && arch=win64 name="64-bit build"
     local env=(env KORVANE_WINDOWS_BUILD="$PWD/build/$preset")
@@ -223,12 +223,12 @@ plan() {
     build - cmake --build --preset native-release --target korvane-screen-check
 
     if [ "$kind" = runs32 ]; then
-        wine_matrix windows
+        wine_suite windows
     else
         build "Windows build for 64-bit Wine (this kernel runs no 32-bit programs)" \
             cmake --preset windows64
         build - cmake --build --preset windows64
-        wine_matrix windows64
+        wine_suite windows64
         step "the emulator for 32-bit Wine (qemu-i386 from the release's backports)" \
             tests/wine/i386_emulation.sh fetch
         emulated_minimum

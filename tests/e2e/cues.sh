@@ -25,11 +25,7 @@ else
         fail "the saver's threads changed across the cues: first '$first';$changed"
     kill -0 "$saver_pid" 2>/dev/null && pass "/s: still running after the cues" ||
         fail "/s: ended during the cues"
-    xdotool key a
-    wait_exit "$saver_pid" 15
-    code=$?
-    [ $code -eq 0 ] && pass "/s: a key closes it with exit code 0" ||
-        fail "/s: after a key exit code $code"
+    closes_on_key /s
 fi
 
 e2e_finish

@@ -16,11 +16,7 @@ else
     wait_green 400 30 && pass "/s: green glyphs on the screen after ${waited} s ($green green pixels)" ||
         fail "/s: only ${green:-0} green pixels after ${waited} s"
     pause 0.5
-    xdotool key a
-    wait_exit "$saver_pid" 15
-    code=$?
-    [ $code -eq 0 ] && pass "/s: a key closes it with exit code 0" ||
-        fail "/s: after a key exit code $code (124: still running)"
+    closes_on_key /s
 fi
 
 e2e_finish

@@ -68,9 +68,10 @@ wine_build_name() {
     fi
 }
 
-# wine_scaled SECONDS: SECONDS times the session's time factor, rounded up to whole seconds.
+# wine_scaled SECONDS: SECONDS times the session's time factor; from one second up, rounded up
+# to whole seconds (for $SECONDS deadlines), below it kept as it is (for short pauses).
 wine_scaled() {
-    awk -v s="$1" -v f="${KORVANE_WINE_TIME_FACTOR:-1}" 'BEGIN { t = s * f; r = int(t); if (r < t) r++; print r }'
+    awk -v s="$1" -v f="${KORVANE_WINE_TIME_FACTOR:-1}" 'BEGIN { t = s * f; r = int(t); if (t >= 1 && r < t) r++; print (t < 1 ? t : r) }'
 }
 
 wine_start_xvfb() {

@@ -8,6 +8,8 @@
 set -uo pipefail
 
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# shellcheck source=tests/wine/wine_session_lib.sh
+. "$e2e_root/tests/wine/wine_session_lib.sh"
 settings_key='HKCU\Software\Orvandel\Korvane Screensaver'
 failures=0
 started=()
@@ -86,9 +88,7 @@ pass() { echo "ok: $*"; }
 # scaled SECONDS: a wait or time limit at this session's pace. Under emulation Wine runs
 # several times slower (KORVANE_WINE_TIME_FACTOR, from the session), and every wait, pause and
 # timeout of the pieces grows with it; natively the factor is 1.
-scaled() {
-    awk -v s="$1" -v f="${KORVANE_WINE_TIME_FACTOR:-1}" 'BEGIN { t = s * f; r = int(t); if (t >= 1 && r < t) r++; print (t < 1 ? t : r) }'
-}
+scaled() { wine_scaled "$1"; }
 pause() { sleep "$(scaled "$1")"; }
 
 reg() { timeout "$(scaled 60)" "$KORVANE_WINE" reg "$@" </dev/null >/dev/null 2>&1; }
@@ -172,6 +172,14 @@ wait_exit() {
         sleep 0.1
     done
     wait "$1"
+}
+# closes_on_key <what>: a key ends the saver started last with exit code 0.
+closes_on_key() {
+    xdotool key a
+    wait_exit "$saver_pid" 15
+    local code=$?
+    [ $code -eq 0 ] && pass "$1: a key closes it with exit code 0" ||
+        fail "$1: after a key exit code $code (124: still running)"
 }
 still_running() { pause "$2"; kill -0 "$1" 2>/dev/null; }
 
