@@ -7,7 +7,6 @@
 #include <new>
 
 #include "display/gdi_display_windows.h"
-#include "host/saver_host_windows.h"
 #include "host/window_cover_windows.h"
 #include "sprites/surface.h"
 #include "win32/scoped_handles_windows.h"
@@ -15,8 +14,10 @@
 namespace korvane {
 namespace {
 
+LRESULT CALLBACK MonitorCoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 MonitorCoverWindow* CoverOf(HWND window) {
-    return reinterpret_cast<MonitorCoverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return FindOwner<MonitorCoverWindow>(window, reinterpret_cast<const void*>(&MonitorCoverProc));
 }
 
 bool IsInput(UINT message) {
@@ -34,23 +35,6 @@ bool IsInput(UINT message) {
     }
 }
 
-LRESULT ReactToCoverInput(UINT message, WPARAM wParam) {
-    SaverHost& host = ActiveSaverHost();
-    // While the password is asked the pointer must be seen wherever it goes.
-    if (host.binding.show.passwordPromptActive || host.framework.verifyingPassword) {
-        if (message == WM_SETCURSOR) {
-            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-            return TRUE;
-        }
-        return 0;
-    }
-    HWND saverWindow = host.window.saverWindow;
-    if (saverWindow == nullptr) {
-        return 0;
-    }
-    return ApplyInputRules(saverWindow, message, wParam).value_or(0);
-}
-
 void Paint(HWND window, const MonitorCoverWindow* monitor) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
@@ -62,9 +46,14 @@ void Paint(HWND window, const MonitorCoverWindow* monitor) {
 
 LRESULT HandleCoverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MonitorCoverWindow* monitor = CoverOf(window);
-    const bool guarding = monitor != nullptr && !ActiveSaverHost().covers.closing;
+    if (monitor == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    const bool guarding = !monitor->set->closing;
     if (IsInput(message)) {
-        return ReactToCoverInput(message, wParam);
+        return monitor->set->input != nullptr
+                   ? monitor->set->input->ReactToCoverInput(message, wParam)
+                   : 0;
     }
     switch (message) {
         case WM_MOUSEACTIVATE:
@@ -93,6 +82,9 @@ LRESULT HandleCoverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_CLOSE:
         case WM_SETTEXT:
             return 0;  // a cover goes only with the saver
+        case WM_NCDESTROY:
+            ForgetWindow(window);
+            break;
         default:
             break;
     }
@@ -168,20 +160,23 @@ ScreenRect PrimaryScreenRect() {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-void OpenMonitorCovers(MonitorCovers& covers, HINSTANCE instance,
+void OpenMonitorCovers(MonitorCovers& covers, SaverInput& input, HINSTANCE instance,
                        const std::vector<MonitorCover>& others, const IndexedBitmap* sheet) {
     if (others.empty() || !RegisterCoverClass(instance)) {
         return;
     }
     covers.closing = false;
+    covers.input = &input;
     if (sheet != nullptr && sheet->width > 0) {
         covers.sheet = SurfaceFromBitmap(*sheet, kGdiPageDepth / 8);
     }
     for (const MonitorCover& cover : others) {
         auto monitor = std::make_unique<MonitorCoverWindow>();
+        monitor->set = &covers;
         monitor->cover = cover;
         GiveMonitorItsRain(*monitor, covers.sheet);
         const ScreenRect& area = cover.area;
+        const PendingWindow promise(*monitor, reinterpret_cast<const void*>(&MonitorCoverProc));
         monitor->window = CreateWindowExA(
             WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kMonitorCoverClassName,
             kMonitorCoverTitle, WS_POPUP | WS_CLIPSIBLINGS, area.left, area.top, area.Width(),
@@ -189,8 +184,6 @@ void OpenMonitorCovers(MonitorCovers& covers, HINSTANCE instance,
         if (monitor->window == nullptr) {
             continue;
         }
-        SetWindowLongPtrA(monitor->window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(monitor.get()));
         ShowWindow(monitor->window, SW_SHOWNOACTIVATE);
         covers.monitors.push_back(std::move(monitor));
     }
@@ -210,7 +203,6 @@ void StepMonitorCovers(MonitorCovers& covers) {
 void CloseMonitorCovers(MonitorCovers& covers) {
     covers.closing = true;
     for (const auto& monitor : covers.monitors) {
-        SetWindowLongPtrA(monitor->window, GWLP_USERDATA, 0);
         DestroyWindow(monitor->window);
     }
     covers.monitors.clear();

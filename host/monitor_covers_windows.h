@@ -8,7 +8,9 @@
 #include "display/indexed_bitmap.h"
 #include "display/memory_surface.h"
 #include "host/monitor_layout.h"
+#include "host/saver_input_windows.h"
 #include "show/monitor_rain.h"
+#include "win32/window_table_windows.h"
 
 namespace korvane {
 
@@ -16,8 +18,11 @@ namespace korvane {
 inline constexpr char kMonitorCoverClassName[] = "KorvaneMonitorCover";
 inline constexpr char kMonitorCoverTitle[] = "Korvane Monitor Cover";
 
+struct MonitorCovers;
+
 // One monitor beside the one that runs the show: a window over it and its falling code.
-struct MonitorCoverWindow {
+struct MonitorCoverWindow final : WindowOwner {
+    MonitorCovers* set = nullptr;  // the covers it belongs to
     MonitorCover cover;
     HWND window = nullptr;
     MemorySurface page;                 // the monitor's picture; empty: the window stays black
@@ -28,7 +33,8 @@ struct MonitorCovers {
     MemorySurface sheet;  // the glyph sheet at 32 bits, read by every monitor's glyph strip
     // Held by pointer: each window and glyph strip keeps the address of its own entry.
     std::vector<std::unique_ptr<MonitorCoverWindow>> monitors;
-    bool closing = false;  // set by our own close path; until then the windows stay put
+    bool closing = false;         // set by our own close path; until then the windows stay put
+    SaverInput* input = nullptr;  // the saver window whose rules the covers' input follows
 };
 
 // The monitors as the platform lists them, in physical pixels.
@@ -37,8 +43,9 @@ std::vector<MonitorArea> ListMonitors();
 ScreenRect PrimaryScreenRect();
 
 // Opens a topmost window over each monitor of `others` that takes no activation, each with
-// its own falling code drawn with `sheet` (none: the windows stay black).
-void OpenMonitorCovers(MonitorCovers& covers, HINSTANCE instance,
+// its own falling code drawn with `sheet` (none: the windows stay black). Their input goes to
+// `input`.
+void OpenMonitorCovers(MonitorCovers& covers, SaverInput& input, HINSTANCE instance,
                        const std::vector<MonitorCover>& others, const IndexedBitmap* sheet);
 // One frame of every monitor's falling code, put on its window.
 void StepMonitorCovers(MonitorCovers& covers);

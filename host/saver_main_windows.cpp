@@ -1,11 +1,8 @@
 #include <windows.h>
 
-#include "host/saver_host_windows.h"
+#include "host/saver_start_windows.h"
 
-// The entry hands over at once; the host record lives until the process ends.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    static korvane::SaverHost host;
-    host.framework.saverInstance = GetModuleHandleA(nullptr);
-    korvane::SetActiveSaverHost(&host);
-    korvane::StartFromCommandLine();
+// The entry hands over at once; the mode that runs owns everything it keeps.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    korvane::StartFromCommandLine(instance);
 }

@@ -1,8 +1,10 @@
 // Start-up: reads the screen-saver switch, runs exactly one mode and ends the process.
 #include <windows.h>
 
+#include "host/saver_start_windows.h"
+
 #include "host/command_line.h"
-#include "host/saver_host_windows.h"
+#include "host/saver_window_windows.h"
 #include "settings/config_dialog_windows.h"
 
 namespace korvane {
@@ -31,33 +33,41 @@ HWND ValidWindowOrNone(uint32_t number) {
     return window != nullptr && IsWindow(window) ? window : nullptr;
 }
 
-int ShowDialog(HWND parent) {
-    SaverHost& host = ActiveSaverHost();
-    return static_cast<int>(
-        ShowConfigDialog(host.framework.saverInstance, parent, host.binding.show.settings));
+int ShowDialog(HINSTANCE instance, HWND parent) {
+    ShowSettings settings;
+    return static_cast<int>(ShowConfigDialog(instance, parent, settings));
 }
 
-int RunMode(const char* text) {
+// A preview or the full-screen saver, on a saver window of its own.
+int RunSaver(HINSTANCE instance, bool onWindows9x, HWND parent) {
+    SaverWindow saver;
+    saver.framework.saverInstance = instance;
+    saver.framework.onWindows9x = onWindows9x;
+    const CrashGuardWatch watch(saver.gate.running);
+    return RunSaverWindow(saver, parent);
+}
+
+int RunMode(HINSTANCE instance, bool onWindows9x, const char* text) {
     const ModeRequest request = ParseModeSwitch(text);
     switch (request.mode) {
         case SaverMode::kConfigureWithoutOwner:
-            return ShowDialog(nullptr);
+            return ShowDialog(instance, nullptr);
         case SaverMode::kConfigure: {
             HWND owner = ValidWindowOrNone(request.windowNumber);
-            return ShowDialog(owner != nullptr ? owner : GetForegroundWindow());
+            return ShowDialog(instance, owner != nullptr ? owner : GetForegroundWindow());
         }
         case SaverMode::kChangePassword:
-            if (!ActiveSaverHost().framework.onWindows9x) {
+            if (!onWindows9x) {
                 return kRefusedExitCode;
             }
             ChangeSaverPassword(request.argument);
             return 0;
         case SaverMode::kPreview: {
             HWND parent = ValidWindowOrNone(request.windowNumber);
-            return parent != nullptr ? RunSaverWindow(parent) : kRefusedExitCode;
+            return parent != nullptr ? RunSaver(instance, onWindows9x, parent) : kRefusedExitCode;
         }
         case SaverMode::kFullScreen:
-            return RunSaverWindow(nullptr);
+            return RunSaver(instance, onWindows9x, nullptr);
         case SaverMode::kUnrecognised:
             break;
     }
@@ -79,23 +89,22 @@ void ChangeSaverPassword(const char* text) {
 }
 
 int DispatchMode(HINSTANCE instance, const char* text) {
-    SaverFramework& framework = ActiveSaverHost().framework;
-    framework.saverInstance = instance;
-    framework.onWindows9x = OnWindows9x();
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(SaverCrashGuard);
     int code = kRefusedExitCode;
     try {
-        code = RunMode(text);
+        // A run that throws has given back its running flag on the way out: its saver window,
+        // and with it the gate, went out of scope.
+        code = RunMode(instance, OnWindows9x(), text);
     } catch (...) {
-        SetSaverRunning(false);
+        code = kRefusedExitCode;
     }
     SetUnhandledExceptionFilter(previous);
     return code;
 }
 
-void StartFromCommandLine() {
+void StartFromCommandLine(HINSTANCE instance) {
     const char* text = SkipProgramName(GetCommandLineA(), NextCharacter);
-    const int code = DispatchMode(ActiveSaverHost().framework.saverInstance, text);
+    const int code = DispatchMode(instance, text);
     // Straight out: exit-time handlers and static destructors have nothing left to do.
     ExitProcess(static_cast<UINT>(code));
 }

@@ -37,39 +37,59 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
         SettingUp& operator=(const SettingUp&) = delete;
         ~SettingUp() { flag = false; }
     } settingUp(binding.settingUpDisplay);
-    // The show must never hold the device that the set-up is about to destroy.
-    binding.show.display = nullptr;
-    binding.gdiDisplay.reset();
+    // Exclusive mode belongs to one DirectDraw object at a time: the old display goes first.
+    ReplaceShowDisplay(binding, nullptr);
+    std::unique_ptr<DisplayDevice> device;
     const bool pagesReady =
-        SetUpDisplay(binding.display, window, binding.show.glyphStrip, binding.show.cursorStrip,
-                     mode.width, mode.height, mode.bitsPerPixel, binding.displayPlatform);
+        SetUpDisplay(device, window, binding.show.glyphStrip, binding.show.cursorStrip, mode.width,
+                     mode.height, mode.bitsPerPixel, binding.displayPlatform);
+    ReplaceShowDisplay(binding, std::move(device));
     if (pagesReady) {
-        binding.show.display = binding.display.get();
         return;
     }
     // No DirectDraw object stays behind: exclusive mode without pages would only stand in
     // the way of GDI, and with no device the prompt never sets one up again.
-    binding.display.reset();
+    ReplaceShowDisplay(binding, nullptr);
     IndexedBitmap sheet;
     const bool haveSheet = LoadShowGlyphSheet(binding, sheet);
-    binding.gdiDisplay =
-        SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
-                        binding.show.glyphStrip, binding.show.cursorStrip);
-    binding.show.display = binding.gdiDisplay.get();
+    ReplaceShowDisplay(
+        binding, SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
+                                 binding.show.glyphStrip, binding.show.cursorStrip));
 }
 
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window) {
-    if (binding.display == nullptr || binding.display->directDraw == nullptr) {
+    DisplayDevice* device = DirectDrawDisplay(binding);
+    if (device == nullptr || device->directDraw == nullptr) {
         return false;
     }
-    binding.display->directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
+    device->directDraw->SetCooperativeLevel(window, DDSCL_NORMAL);
     return true;
 }
 
 void DeleteShowDisplay(ShowBinding& binding) {
-    binding.show.display = nullptr;
-    binding.display.reset();
-    binding.gdiDisplay.reset();
+    ReplaceShowDisplay(binding, nullptr);
+}
+
+void ReplaceShowDisplay(ShowBinding& binding, std::unique_ptr<ShowDisplay> next) {
+    Show& show = binding.show;
+    show.display = nullptr;
+    if (binding.display != nullptr) {
+        for (SpriteStrip* strip : {&show.glyphStrip, &show.cursorStrip}) {
+            strip->sourceSurface = nullptr;
+            strip->targetSurface = nullptr;
+            strip->workSurface = nullptr;
+        }
+    }
+    binding.display = std::move(next);
+    show.display = binding.display.get();
+}
+
+DisplayDevice* DirectDrawDisplay(const ShowBinding& binding) {
+    return dynamic_cast<DisplayDevice*>(binding.display.get());
+}
+
+GdiDisplay* GdiPages(const ShowBinding& binding) {
+    return dynamic_cast<GdiDisplay*>(binding.display.get());
 }
 
 bool ReadyForFrames(const ShowBinding& binding) {

@@ -22,10 +22,10 @@ struct ShowBinding {
     ThreadedSoundPlayer sound;
     SoundCueSource soundCues = &ReadSoundCues;  // tests hand in cues of their own
     Show show{sound};
-    std::unique_ptr<DisplayDevice> display;  // the run's display; the show only borrows it
-    // Where DirectDraw cannot give the show its pages, the show draws in memory and GDI puts
-    // its pages on the window instead, for the rest of the run.
-    std::unique_ptr<GdiDisplay> gdiDisplay;
+    // The run's one display: DirectDraw's, or where DirectDraw cannot give the show its pages,
+    // memory pages that GDI puts on the window for the rest of the run. The show and its
+    // strips only borrow it; ReplaceShowDisplay is the one way to change it.
+    std::unique_ptr<ShowDisplay> display;
     DisplaySetUpPlatform displayPlatform;  // tests swap in their own DirectDraw and notices
     bool settingUpDisplay = false;         // while true the show has no display at all
 };
@@ -55,6 +55,12 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
 // Drops exclusive mode so that the password dialog can be seen; false without a DirectDraw object.
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window);
 void DeleteShowDisplay(ShowBinding& binding);
+// Puts `next` (or nothing) in the old display's place. Every pointer into the old display, the
+// show's and the strips' surfaces, is cleared in the same step, before the old one goes.
+void ReplaceShowDisplay(ShowBinding& binding, std::unique_ptr<ShowDisplay> next);
+// The display as DirectDraw's or GDI's; null when it is the other, or none.
+DisplayDevice* DirectDrawDisplay(const ShowBinding& binding);
+GdiDisplay* GdiPages(const ShowBinding& binding);
 // Frames run only once the run has both a grid and a display.
 bool ReadyForFrames(const ShowBinding& binding);
 

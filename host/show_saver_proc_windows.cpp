@@ -1,12 +1,11 @@
-// The saver's own reaction to its window's messages: frame timer, settings, the run's grid and
-// display, the password prompt and the preview animation.
+// The show's procedure: the run's set-up and teardown, its frames and paint, the close request
+// and what the password prompt does to the window.
 #include <windows.h>
 
 #include <utility>
 
 #include "grid/cell_geometry.h"
-#include "host/saver_host_windows.h"
-#include "host/screen_saver_password_windows.h"
+#include "host/saver_window_windows.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -14,246 +13,317 @@ namespace {
 
 constexpr UINT_PTR kFrameTimer = 227;
 constexpr UINT kFrameMillisecondsAfterRefusal = 10;
-// WM_APP itself is the framework's verification request.
+// WM_APP + 2 is the cover-again request.
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
-
-// Shows the cursor for the prompt and hides it again on every way out.
-class CursorShownForPrompt {
-  public:
-    CursorShownForPrompt() { ShowCursor(TRUE); }
-    CursorShownForPrompt(const CursorShownForPrompt&) = delete;
-    CursorShownForPrompt& operator=(const CursorShownForPrompt&) = delete;
-    ~CursorShownForPrompt() { ShowCursor(FALSE); }
-};
-
-int32_t ClientWidth(const SaverWindowState& state) {
-    return state.clientRect.right;
-}
 
 void DrawPreview(HWND window, SaverWindowState& state) {
     const WindowDc windowDc(window);
     const HDC dc = windowDc.get();
     FillRect(dc, &state.clientRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ComputePreviewFrame(state.tickCounter, ClientWidth(state), state.previewColourStep,
+    ComputePreviewFrame(state.tickCounter, state.clientRect.right, state.previewColourStep,
                         state.previewPixels);
     for (const PreviewPixel& pixel : state.previewPixels) {
         SetPixel(dc, pixel.x, pixel.y, RGB(0, pixel.green, 0));
     }
 }
 
-void OpenCoversOfOtherMonitors(SaverHost& host) {
-    if (host.framework.otherMonitors.empty()) {
+void OpenCoversOfOtherMonitors(SaverWindow& saver) {
+    if (saver.framework.otherMonitors.empty()) {
         return;
     }
     IndexedBitmap sheet;
-    const bool haveSheet = LoadShowGlyphSheet(host.binding, sheet);
-    OpenMonitorCovers(host.covers, host.framework.saverInstance, host.framework.otherMonitors,
-                      haveSheet ? &sheet : nullptr);
+    const bool haveSheet = LoadShowGlyphSheet(saver.binding, sheet);
+    OpenMonitorCovers(saver.covers, saver, saver.framework.saverInstance,
+                      saver.framework.otherMonitors, haveSheet ? &sheet : nullptr);
 }
 
 // A monitor plugged in or taken away during a run: the other monitors are covered afresh.
-void CoverChangedMonitors(SaverHost& host) {
+void CoverChangedMonitors(SaverWindow& saver) {
     const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
-    if (plan.others == host.framework.otherMonitors) {
+    if (plan.others == saver.framework.otherMonitors) {
         return;
     }
-    CloseMonitorCovers(host.covers);
-    host.framework.otherMonitors = plan.others;
-    OpenCoversOfOtherMonitors(host);
-}
-
-void StartFullScreenRun(HWND window, SaverHost& host) {
-    const DesktopMode mode = QueryDesktopMode();
-    Show& show = host.binding.show;
-    show.grid.reset();
-    CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
-    // The player's thread and buffers come before the display and its first flip.
-    StartShowSound(host.binding);
-    // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
-    // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
-    // keyboard), so the display is set up once the show request has been carried out.
-    host.window.setUpRequested = true;
-    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
-    // The other monitors are covered at once, before the display's set-up and its notices.
-    OpenCoversOfOtherMonitors(host);
+    CloseMonitorCovers(saver.covers);
+    saver.framework.otherMonitors = plan.others;
+    OpenCoversOfOtherMonitors(saver);
 }
 
 // The set-up's notices run a message loop. A close request that arrives meanwhile waits until
 // the set-up has ended, so no half-made device is ever reachable and no second set-up runs
 // inside the first.
-void SetUpDisplayForRun(HWND window, SaverHost& host) {
-    if (host.window.showFailed || host.binding.settingUpDisplay) {
+void SetUpDisplayForRun(HWND window, SaverWindow& saver) {
+    if (saver.window.showFailed || saver.binding.settingUpDisplay) {
         return;
     }
     POINT pointer{};
     GetCursorPos(&pointer);
-    SetUpShowDisplay(host.binding, window, QueryDesktopMode());
+    SetUpShowDisplay(saver.binding, window, QueryDesktopMode());
     // Exclusive mode may confine the pointer to the primary monitor (Wine's does, moving a
     // pointer that sat elsewhere). The other monitors must stay within the mouse's reach, and
     // the pointer goes back where it was, so that the move is not taken for the user's.
-    if (!host.framework.otherMonitors.empty()) {
+    if (!saver.framework.otherMonitors.empty()) {
         ClipCursor(nullptr);
         SetCursorPos(pointer.x, pointer.y);
     }
-    if (std::exchange(host.window.closeDeferred, false)) {
+    if (std::exchange(saver.window.closeDeferred, false)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+// --- Set-up, in the order the window's messages bring it.
+
+void DetachInputMethod(SaverFramework& framework, HWND window) {
+    // Only an input method that is already loaded is detached; we never load one.
+    if (HMODULE imm = GetModuleHandleA("IMM32.DLL"); imm != nullptr) {
+        framework.immAssociateContext = reinterpret_cast<ImmAssociateContextProc>(
+            reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+        if (framework.immAssociateContext != nullptr) {
+            framework.previousInputContext = framework.immAssociateContext(window, nullptr);
+        }
+    }
+}
+
+void StartFrameTimer(HWND window, UINT milliseconds) {
+    SetTimer(window, kFrameTimer, milliseconds, nullptr);
+}
+
+// WM_CREATE, once: everything the window needs before it is first shown. The password flag
+// was read before the window existed and is not read again.
+void SetUpSaverWindow(SaverWindow& saver, HWND window) {
+    saver.window.created = true;
+    saver.window.saverWindow = window;
+    DetachInputMethod(saver.framework, window);
+    saver.framework.mouse.Reset(CursorNow());
+    if (!saver.framework.previewMode) {
+        SetCursor(nullptr);
+    }
+    StartFrameTimer(window, kFrameMilliseconds);
+    GetClientRect(window, &saver.window.clientRect);
+    LoadShowSettings(saver.binding);
+}
+
+// The first WM_SHOWWINDOW of a full-screen run: the grid, the sound, the display and covers.
+void StartFullScreenRun(SaverWindow& saver, HWND window) {
+    const DesktopMode mode = QueryDesktopMode();
+    Show& show = saver.binding.show;
+    show.grid.reset();
+    CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
+    // The player's thread and buffers come before the display and its first flip.
+    StartShowSound(saver.binding);
+    // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
+    // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
+    // keyboard), so the display is set up once the show request has been carried out.
+    saver.window.setUpRequested = true;
+    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+    // The other monitors are covered at once, before the display's set-up and its notices.
+    OpenCoversOfOtherMonitors(saver);
+}
+
+// --- Teardown, at WM_DESTROY; the window leaves the table at WM_NCDESTROY.
+
+void RestoreInputMethod(const SaverFramework& framework, HWND window) {
+    if (GetModuleHandleA("IMM32.DLL") != nullptr && framework.immAssociateContext != nullptr &&
+        framework.previousInputContext != nullptr) {
+        framework.immAssociateContext(window, framework.previousInputContext);
+    }
+}
+
+void TearDownSaverWindow(SaverWindow& saver, HWND window) {
+    RestoreInputMethod(saver.framework, window);
+    CloseMonitorCovers(saver.covers);
+    KillTimer(window, kFrameTimer);
+    saver.binding.show.grid.reset();
+    saver.window.saverWindow = nullptr;
+    saver.binding.sound.Purge();
+    DeleteShowDisplay(saver.binding);
+    saver.binding.sound.Finish();
+    PostQuitMessage(0);
+}
+
+// --- Messages.
+
+void RunFrame(SaverWindow& saver, HWND window) {
+    SaverWindowState& state = saver.window;
+    if (saver.framework.previewMode) {
+        DrawPreview(window, state);
+    } else {
+        if (ReadyForFrames(saver.binding)) {
+            FrameTick(saver.binding.show, state.tickCounter);
+        }
+        StepMonitorCovers(saver.covers);
+    }
+    ++state.tickCounter;
+}
+
+LRESULT Paint(SaverWindow& saver, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (saver.gate.CloseAllowed()) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (!saver.framework.previewMode) {
+        SetCursor(nullptr);
+    }
+    if (GdiDisplay* pages = GdiPages(saver.binding)) {
+        PAINTSTRUCT paint{};
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        pages->Present();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Close(SaverWindow& saver, HWND window) {
+    if (saver.framework.previewMode) {
+        EndSaverRun(saver.framework, window);
+        return;
+    }
+    if (saver.binding.settingUpDisplay) {
+        saver.window.closeDeferred = true;
+        return;
+    }
+    if (saver.gate.AllowsClose(window, saver)) {
+        EndSaverRun(saver.framework, window);
     }
 }
 
 }  // namespace
 
-LONG VerifyShowPassword(HWND window) {
-    const LoadedLibrary library = LoadSystemVerifierLibrary();
-    const auto verify = library.Find<VerifyPasswordProc>("VerifyScreenSavePwd");
-    if (verify == nullptr) {
-        return 1;
+void SaverWindow::BeforePrompt() {
+    HWND saverWindow = window.saverWindow;
+    KillTimer(saverWindow, kFrameTimer);
+    // Ticks already queued must not run frames under the prompt either.
+    MSG pending;
+    while (PeekMessageA(&pending, saverWindow, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD)) {
     }
-    SaverHost& host = ActiveSaverHost();
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     // Without a DirectDraw object there is no exclusive mode to leave, but the password must
     // still be asked: skipping the verifier here would let anyone close a locked saver.
-    const bool hadDevice = LeaveExclusiveMode(host.binding, window);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CursorShownForPrompt cursor;
-    const LONG result = verify(window) ? 1 : 0;
-    // With no device to restore, a new set-up would only repeat its failure notices.
-    if (hadDevice) {
-        SetUpDisplayForRun(window, host);
-    }
-    return result;
+    window.promptLeftExclusiveMode = LeaveExclusiveMode(binding, saverWindow);
+    SetWindowPos(saverWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void RestoreShowDisplay(HWND window) {
-    SaverHost& host = ActiveSaverHost();
-    const bool hadDevice =
-        host.binding.display != nullptr && host.binding.display->directDraw != nullptr;
-    if (!hadDevice || host.window.showFailed || host.binding.show.passwordPromptActive) {
+void SaverWindow::AfterPrompt(bool accepted) {
+    HWND saverWindow = window.saverWindow;
+    // With no device to restore, a new set-up would only repeat its failure notices.
+    if (std::exchange(window.promptLeftExclusiveMode, false)) {
+        SetUpDisplayForRun(saverWindow, *this);
+    }
+    if (!accepted) {
+        StartFrameTimer(saverWindow, kFrameMillisecondsAfterRefusal);
+        framework.mouse.Reset(CursorNow());
+        SendMessageA(saverWindow, WM_SETCURSOR, 0, 0);
+    }
+}
+
+LRESULT SaverWindow::ReactToCoverInput(UINT message, WPARAM wParam) {
+    // While the password is asked the pointer must be seen wherever it goes.
+    if (gate.PromptUp()) {
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+        return 0;
+    }
+    if (window.saverWindow == nullptr) {
+        return 0;
+    }
+    return ApplyInputRules(framework, gate, window.saverWindow, message, wParam).value_or(0);
+}
+
+void SaverWindow::RestoreShowDisplay(HWND saverWindow) {
+    const DisplayDevice* device = DirectDrawDisplay(binding);
+    if (device == nullptr || device->directDraw == nullptr || window.showFailed ||
+        gate.PromptUp()) {
         return;
     }
-    host.window.setUpRequested = true;
-    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+    window.setUpRequested = true;
+    PostMessageA(saverWindow, kSetUpDisplayRequest, 0, 0);
 }
 
-void DropShowAfterFailure(HWND window) {
-    SaverHost& host = ActiveSaverHost();
-    SaverWindowState& state = host.window;
-    state.showFailed = true;
-    state.setUpRequested = false;
-    host.binding.show.passwordPromptActive = false;
-    host.framework.verifyingPassword = false;
-    host.binding.sound.Purge();
-    DeleteShowDisplay(host.binding);
-    host.binding.show.grid.reset();
-    if (IsWindow(window)) {
-        InvalidateRect(window, nullptr, TRUE);
-        if (std::exchange(state.closeDeferred, false)) {
-            PostMessageA(window, WM_CLOSE, 0, 0);
+void SaverWindow::DropShowAfterFailure(HWND saverWindow) {
+    window.showFailed = true;
+    window.setUpRequested = false;
+    binding.sound.Purge();
+    DeleteShowDisplay(binding);
+    binding.show.grid.reset();
+    if (IsWindow(saverWindow)) {
+        InvalidateRect(saverWindow, nullptr, TRUE);
+        if (std::exchange(window.closeDeferred, false)) {
+            PostMessageA(saverWindow, WM_CLOSE, 0, 0);
         }
     }
 }
 
-LRESULT ShowSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SaverHost& host = ActiveSaverHost();
-    SaverWindowState& state = host.window;
-    Show& show = host.binding.show;
-    const bool fullScreen = !host.framework.previewMode;
+LRESULT ShowSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SaverWindowState& state = saver.window;
+    const bool fullScreen = !saver.framework.previewMode;
+    // Only the system (for a preview, with its parent) or our own close path destroys the
+    // window; a forged destroy must not tear down the show or end the loop.
+    const bool guardsScreen = fullScreen && !saver.framework.destroyStarted;
     switch (message) {
         case WM_CREATE:
-            state.saverWindow = window;
-            SetTimer(window, kFrameTimer, kFrameMilliseconds, nullptr);
-            GetClientRect(window, &state.clientRect);
-            if (const std::optional<bool> required = ReadPasswordRequired()) {
-                state.passwordRequired = *required ? 1 : 0;
+            if (state.created) {
+                return 0;  // only the window's own creation sets it up
             }
-            LoadShowSettings(host.binding);
-            break;
+            SetUpSaverWindow(saver, window);
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_SHOWWINDOW:
-            // The run starts once, when the window is first shown; a hide request is no reason
-            // to start it again.
+            if (guardsScreen && wParam == FALSE && GetActiveWindow() == window) {
+                // A hide is on its way. It is refused, but the system would still hand the
+                // activation to the window beneath, whose thread takes it when it gets round
+                // to it: under Wine it then raises its window over ours, topmost or not, even
+                // if we took the foreground back meanwhile. Let go of the activation first, so
+                // there is none to hand on; the cover-again request takes it back.
+                SetActiveWindow(nullptr);
+            }
+            // The run starts once, when the window is first shown; a hide request is no
+            // reason to start it again.
             if (fullScreen && wParam != FALSE && !state.fullScreenRunStarted) {
                 state.fullScreenRunStarted = true;
-                StartFullScreenRun(window, host);
+                StartFullScreenRun(saver, window);
             }
-            break;
+            ApplyInputRules(saver.framework, saver.gate, window, message, wParam);
+            return DefWindowProcA(window, message, wParam, lParam);
         case kSetUpDisplayRequest:
             // Only the request we posted ourselves; another process's is ignored.
             // During a prompt the verifier's own set-up follows; exclusive mode must wait.
-            if (state.setUpRequested && !show.passwordPromptActive &&
+            if (state.setUpRequested && !saver.gate.PromptUp() &&
                 (InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
                 state.setUpRequested = false;
-                SetUpDisplayForRun(window, host);
+                SetUpDisplayForRun(window, saver);
             }
             return 0;
         case WM_TIMER:
-            if (!show.passwordPromptActive) {
-                if (fullScreen) {
-                    if (ReadyForFrames(host.binding)) {
-                        FrameTick(show, state.tickCounter);
-                    }
-                    StepMonitorCovers(host.covers);
-                } else {
-                    DrawPreview(window, state);
-                }
-                ++state.tickCounter;
+            if (!saver.gate.CloseAllowed() && !saver.gate.PromptUp()) {
+                RunFrame(saver, window);
+                Sleep(0);
             }
-            break;
-        case WM_CLOSE:
-            if (host.binding.settingUpDisplay) {
-                state.closeDeferred = true;
-                return 0;
-            }
-            if (state.passwordRequired != 0 && fullScreen) {
-                if (show.passwordPromptActive) {
-                    return 0;
-                }
-                // Input that was already queued when the password was refused must not bring
-                // the prompt straight back.
-                if (WithinVerifyGrace(GetTickCount(), host.framework.lastVerifyTick)) {
-                    return 0;
-                }
-                show.passwordPromptActive = true;
-                KillTimer(window, kFrameTimer);
-                SendMessageA(window, WM_SETCURSOR, 0, 0);
-                const LONG accepted = VerifyShowPassword(window);
-                host.framework.lastVerifyTick = GetTickCount();
-                if (accepted == 0) {
-                    SetTimer(window, kFrameTimer, kFrameMillisecondsAfterRefusal, nullptr);
-                    show.passwordPromptActive = false;
-                    SendMessageA(window, WM_SETCURSOR, 0, 0);
-                    return 0;
-                }
-                EndSaverRun(window);
-                return 0;
-            }
-            break;
-        case WM_DISPLAYCHANGE:
-            if (fullScreen && state.fullScreenRunStarted && !host.framework.destroyStarted) {
-                CoverChangedMonitors(host);
-            }
-            break;
+            return 0;
         case WM_PAINT:
-            if (host.binding.gdiDisplay != nullptr) {
-                PAINTSTRUCT paint{};
-                BeginPaint(window, &paint);
-                EndPaint(window, &paint);
-                host.binding.gdiDisplay->Present();
+            return Paint(saver, window, message, wParam, lParam);
+        case WM_CLOSE:
+            Close(saver, window);
+            return 0;
+        case WM_DISPLAYCHANGE:
+            if (guardsScreen && state.fullScreenRunStarted) {
+                CoverChangedMonitors(saver);
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_DESTROY:
+            if (guardsScreen) {
                 return 0;
             }
-            break;
-        case WM_DESTROY:
-            CloseMonitorCovers(host.covers);
-            show.grid.reset();
-            KillTimer(window, kFrameTimer);
-            state.saverWindow = nullptr;
-            host.binding.sound.Purge();
-            break;
+            TearDownSaverWindow(saver, window);
+            return 0;
         case WM_NCDESTROY:
-            DeleteShowDisplay(host.binding);
-            host.binding.sound.Finish();
-            break;
+            if (guardsScreen) {
+                return 0;
+            }
+            ForgetWindow(window);
+            return DefWindowProcA(window, message, wParam, lParam);
         default:
-            break;
+            return DefaultSaverProc(saver.framework, saver.gate, window, message, wParam, lParam);
     }
-    return DefaultSaverProc(window, message, wParam, lParam);
 }
 
 }  // namespace korvane

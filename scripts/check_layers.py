@@ -24,8 +24,48 @@ MAY_INCLUDE = {
     "x11": {"frontend", "show", "grid", "settings", "display", "sprites", "resources"},
 }
 ANYTHING = {"tests", "bench"}
+
+# Inside host/, floors of their own: a file may include the host headers of its floor and
+# the floors below. The covers and the password gate stand below the saver window, so they
+# reach it only through the interfaces it hands them (host/saver_input_windows.h).
+HOST_FLOORS = [
+    # the saver's portable rules
+    {"command_line", "input_rules", "preview_animation", "password_flag", "monitor_layout",
+     "cue_request", "cue_player", "wave_samples", "wave_device"},
+    # devices and the interfaces the saver window offers what stands below it
+    {"screen_saver_password", "threaded_sound_player_windows", "waveout_device_windows",
+     "sound_resources_windows", "window_cover_windows", "saver_input_windows"},
+    # the gate and the covers
+    {"password_gate_windows", "monitor_covers_windows"},
+    # the framework and the show's program-wide instances
+    {"saver_framework_windows", "show_binding_windows"},
+    # the saver window and the show's procedure
+    {"saver_window_windows", "show_saver_proc_windows"},
+    # start-up
+    {"saver_start_windows", "saver_main_windows"},
+]
 SOURCE_SUFFIXES = {".h", ".hpp", ".c", ".cpp", ".rc"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+
+
+def host_floor(stem):
+    for floor, stems in enumerate(HOST_FLOORS):
+        if stem in stems or stem.removesuffix("_windows") in stems:
+            return floor
+    return None
+
+
+def host_violation(path, include):
+    """The floor rule inside host/, or None when the include keeps to it."""
+    mine = host_floor(path.stem)
+    theirs = host_floor(pathlib.PurePosixPath(include).stem)
+    if mine is None:
+        return None  # said once for the file
+    if theirs is None:
+        return f'"{include}" is on no floor of host/'
+    if theirs > mine:
+        return f'host/{path.name} may not include "{include}" (a floor above it in host/)'
+    return None
 
 
 def violations(root):
@@ -37,6 +77,8 @@ def violations(root):
         for path in sorted(folder.rglob("*")):
             if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
                 continue
+            if layer == "host" and path.suffix != ".rc" and host_floor(path.stem) is None:
+                found.append(f"{path.relative_to(root)}: on no floor of host/")
             lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
             for number, line in enumerate(lines, 1):
                 match = INCLUDE.match(line)
@@ -46,6 +88,10 @@ def violations(root):
                 where = f"{path.relative_to(root)}:{number}"
                 if target not in MAY_INCLUDE and target not in ANYTHING:
                     found.append(f'{where}: "{match.group(1)}" is in no layer')
+                elif layer == "host" and target == "host":
+                    problem = host_violation(path, match.group(1))
+                    if problem is not None:
+                        found.append(f"{where}: {problem}")
                 elif layer in ANYTHING or target == layer:
                     continue
                 elif target not in MAY_INCLUDE[layer]:

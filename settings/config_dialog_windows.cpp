@@ -1,6 +1,7 @@
 #include "settings/config_dialog_windows.h"
 
 #include <exception>
+#include <utility>
 
 #include "resources/resource_ids.h"
 #include "settings/registry_settings_store_windows.h"
@@ -10,10 +11,10 @@ namespace {
 
 constexpr char kSaveFailedText[] = "The settings could not be saved.";
 
-// Null until WM_INITDIALOG has kept a whole context.
-const ConfigDialogContext* ContextOf(HWND dialog) {
-    const auto* context =
-        reinterpret_cast<const ConfigDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+// Null for a dialog that was not opened on a whole context of ours.
+ConfigDialogContext* ContextOf(HWND dialog) {
+    auto* context =
+        FindOwner<ConfigDialogContext>(dialog, reinterpret_cast<const void*>(&ConfigDialogProc));
     if (context == nullptr || context->settings == nullptr || context->store == nullptr) {
         return nullptr;
     }
@@ -73,13 +74,15 @@ void ReadConfigControls(HWND dialog, ShowSettings& settings) {
 
 namespace {
 
-INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        const ConfigDialogContext* context = ContextOf(dialog);
+        ConfigDialogContext* context = ContextOf(dialog);
         if (context == nullptr) {
             EndDialog(dialog, -1);  // opened without a record: nothing to edit
             return 1;
+        }
+        if (std::exchange(context->initialised, true)) {
+            return 1;  // only the dialog's own creation loads the settings
         }
         SetDefaultSettings(*context->settings);
         LoadSettings(*context->settings, *context->store);  // either way the record is complete
@@ -134,9 +137,9 @@ INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 // A C++ exception cannot unwind through the dialog manager's frames; it ends here and the
 // dialog stays as it was.
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     try {
-        return HandleConfigMessage(dialog, message, wParam, lParam);
+        return HandleConfigMessage(dialog, message, wParam);
     } catch (const std::exception&) {
         return 0;
     }
@@ -151,7 +154,8 @@ INT_PTR ShowConfigDialog(HINSTANCE instance, HWND parent, ShowSettings& settings
     if (!RegisterDialogHook(instance)) {
         return 0;
     }
-    ConfigDialogContext context{&settings, &store};
+    ConfigDialogContext context(&settings, &store);
+    const PendingWindow promise(context, reinterpret_cast<const void*>(&ConfigDialogProc));
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(KORVANE_CONFIG_DIALOG), parent,
                            ConfigDialogProc, reinterpret_cast<LPARAM>(&context));
 }

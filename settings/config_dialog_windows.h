@@ -4,18 +4,24 @@
 
 #include "settings/settings_store.h"
 #include "settings/show_settings.h"
+#include "win32/window_table_windows.h"
 
 namespace korvane {
 
 // What the dialog edits, and where it loads it from and saves it to.
-struct ConfigDialogContext {
+struct ConfigDialogContext final : WindowOwner {
+    ConfigDialogContext(ShowSettings* settings, SettingsStore* store)
+        : settings(settings), store(store) {}
+
     ShowSettings* settings = nullptr;
     SettingsStore* store = nullptr;
+    bool initialised = false;  // the first WM_INITDIALOG has filled the controls
 };
 
-// The dialog procedure of dialog 2003. WM_INITDIALOG's lParam is a ConfigDialogContext; it is
-// kept in the dialog's DWLP_USER slot. When OK cannot store the settings, a message box says
-// so and the dialog stays open.
+// The dialog procedure of dialog 2003. WM_INITDIALOG's lParam is the ConfigDialogContext that
+// ShowConfigDialog promised the dialog in the thread's window table; the procedure finds it
+// there, never in window data. When OK cannot store the settings, a message box says so and
+// the dialog stays open.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The record into the controls, and the controls back into the record.

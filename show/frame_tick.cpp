@@ -6,7 +6,7 @@
 namespace korvane {
 
 void FrameTick(Show& show, int32_t frame) {
-    if (show.passwordPromptActive || !show.grid) {
+    if (!show.grid) {
         return;
     }
     if (show.display != nullptr) {

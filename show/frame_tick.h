@@ -10,8 +10,8 @@ struct Show;
 inline constexpr uint32_t kFrameMilliseconds = 30;
 
 // One tick of the frame timer: shows the previous picture, draws the grid's changed cells
-// and advances the show by a frame. Does nothing while the password is asked, or before the
-// run has a grid.
+// and advances the show by a frame. Does nothing before the run has a grid. (The saver runs no
+// frames while its password is asked: its window's timer is stopped.)
 void FrameTick(Show& show, int32_t frame);
 
 }  // namespace korvane

@@ -45,7 +45,6 @@ struct Show {
     TitleState title;
     PhoneTraceState phone;
     MessageState message;
-    bool passwordPromptActive = false;
 };
 
 // Makes the run's grid of cols x rows cells, drawing its streams from the show's generator, and

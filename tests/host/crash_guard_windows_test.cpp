@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "host/saver_host_windows.h"
+#include "host/password_gate_windows.h"
 
 namespace korvane {
 namespace {
@@ -29,12 +29,12 @@ void ReportClearedThenCrash(bool on) {
 }
 
 [[noreturn]] void RunLockedAndCrash(void (*announce)(bool)) {
-    static SaverHost host;
-    host.framework.onWindows9x = true;
-    host.framework.ownsFullScreenRun = true;
-    host.framework.announceRunning = announce;
-    SetActiveSaverHost(&host);
-    SetSaverRunning(true);
+    static RunningFlag flag;
+    flag.onWindows9x = true;
+    flag.ownsFullScreenRun = true;
+    flag.announce = announce;
+    const CrashGuardWatch watch(flag);
+    flag.Set(true);
     SetUnhandledExceptionFilter(SaverCrashGuard);
     Crash();
     std::fprintf(stderr, "survived\n");

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -64,23 +65,25 @@ class FakeWaveDevice : public WaveDevice {
         return true;
     }
     bool Write(int32_t slot, bool loop) override {
-        Enter("write " + std::to_string(slot) + (loop ? " loop" : ""));
-        const std::lock_guard lock(record_->mutex);
-        record_->queued.emplace_back(slot, loop);
+        Enter("write " + std::to_string(slot) + (loop ? " loop" : ""),
+              [&] { record_->queued.emplace_back(slot, loop); });
         return true;
     }
     void Reset() override {
-        Enter("reset");
-        const std::lock_guard lock(record_->mutex);
-        record_->queued.clear();
+        Enter("reset", [&] { record_->queued.clear(); });
     }
     void Close() override { Enter("close"); }
 
   private:
-    void Enter(const std::string& call) {
+    // The call and what it does to the queue are seen together: a test that waits for the
+    // call must find its effect too.
+    void Enter(const std::string& call, const std::function<void()>& effect = {}) {
         std::unique_lock lock(record_->mutex);
         record_->calls.push_back(call);
         record_->threads.insert(std::this_thread::get_id());
+        if (effect) {
+            effect();
+        }
         if (call == record_->hangIn && !record_->hanging) {
             record_->hanging = true;
             record_->changed.notify_all();

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "host/saver_host_windows.h"
+#include "host/password_gate_windows.h"
 #include "host/screen_saver_password_windows.h"
 #include "tests/host/system_verifier_windows.h"
 #include "win32/scoped_handles_windows.h"
@@ -39,7 +39,6 @@ class PasswordSettingTest : public ::testing::Test {
         } else {
             RegDeleteValueA(key_.get(), kValue);
         }
-        SetActiveSaverHost(nullptr);
     }
     void Store(DWORD type, std::vector<uint8_t> bytes) {
         ASSERT_EQ(RegSetValueExA(key_.get(), kValue, 0, type, bytes.data(),
@@ -48,14 +47,11 @@ class PasswordSettingTest : public ::testing::Test {
     }
     // Whether the framework's path takes the verifier for this value.
     bool FrameworkTakesVerifier() {
-        SaverHost host;
-        host.framework.onWindows9x = true;
-        SetActiveSaverHost(&host);
-        LoadPasswordVerifier();
-        const bool taken = host.framework.verifyProc != nullptr;
-        ReleasePasswordVerifier();
-        SetActiveSaverHost(nullptr);
-        return taken;
+        PasswordGate gate;
+        gate.OpenForRun(true, false);
+        const bool taken = gate.HoldsVerifier();
+        gate.CloseForRun();
+        return taken && !gate.HoldsVerifier();
     }
 
     ScopedRegistryKey key_;

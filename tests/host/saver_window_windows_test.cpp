@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/saver_host_windows.h"
+#include "host/saver_window_windows.h"
 #include "host/window_cover_windows.h"
 #include "tests/display/counting_ddraw_windows.h"
 #include "tests/host/fake_wave_device.h"
@@ -24,6 +24,7 @@ namespace {
 
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 constexpr RECT kCover{0, 0, 320, 240};
+const void* const kSaverProc = reinterpret_cast<const void*>(&SaverClassProc);
 
 // What the stand-ins below saw; reset by every test.
 struct Observed {
@@ -35,13 +36,14 @@ struct Observed {
     bool windowGoneDuringNotice = false;
     int verifications = 0;
     int closesSentWhileVerifying = 0;
+    int32_t framesDuringPrompt = 0;
     int throwOnCreate = 0;  // the create call (1-based) that throws, 0 for none
     std::vector<std::string> soundCallsAtFirstCreate;
 };
 Observed seen;
 testing::LiveObjects live;
 HWND windowUnderTest = nullptr;
-SaverHost* hostUnderTest = nullptr;
+SaverWindow* hostUnderTest = nullptr;
 BOOL verifyAnswer = FALSE;
 
 void Pump(DWORD milliseconds) {
@@ -135,6 +137,10 @@ void CloseFromNotice(HWND owner, const char* text) {
 
 BOOL WINAPI FakeVerify(HWND window) {
     ++seen.verifications;
+    // No frame runs while the prompt is up.
+    const int32_t tick = hostUnderTest->window.tickCounter;
+    Pump(80);
+    seen.framesDuringPrompt += hostUnderTest->window.tickCounter - tick;
     // Input and a second close request while the prompt is up.
     SendMessageA(window, WM_KEYDOWN, 'A', 0);
     SendMessageA(window, WM_CLOSE, 0, 0);
@@ -207,26 +213,23 @@ class SaverWindowTest : public ::testing::Test {
         host_.binding.sound.warmUpMilliseconds = 0;
         host_.binding.soundCues = &FakeSoundCues;
         hostUnderTest = &host_;
-        SetActiveSaverHost(&host_);
         RegisterSaverClass(host_.framework.saverInstance);  // fails harmlessly when registered
     }
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) {
-            EndSaverRun(window_);
+            EndSaverRun(host_.framework, window_);
         }
         if (parent_ != nullptr) {
             DestroyWindow(parent_);
         }
         Pump(20);
-        host_.binding.show.display = nullptr;
-        host_.binding.display.reset();
-        host_.binding.gdiDisplay.reset();
-        SetActiveSaverHost(nullptr);
+        DeleteShowDisplay(host_.binding);
         hostUnderTest = nullptr;
     }
     // A full-screen saver window over kCover, started as RunSaverWindow starts one.
     HWND OpenFullScreen() {
         host_.framework.previewMode = false;
+        const PendingWindow promise(host_, kSaverProc);
         window_ = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, "Saver Under Test",
                                   WS_POPUP | WS_VISIBLE, kCover.left, kCover.top, kCover.right,
                                   kCover.bottom, nullptr, nullptr, host_.framework.saverInstance,
@@ -238,6 +241,7 @@ class SaverWindowTest : public ::testing::Test {
     // prefix's registry holds: the telephone trace's cues come within the first frames.
     HWND OpenFullScreenWithSound() {
         host_.framework.previewMode = false;
+        const PendingWindow promise(host_, kSaverProc);
         window_ = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, "Saver Under Test", WS_POPUP,
                                   kCover.left, kCover.top, kCover.right, kCover.bottom, nullptr,
                                   nullptr, host_.framework.saverInstance, nullptr);
@@ -253,26 +257,28 @@ class SaverWindowTest : public ::testing::Test {
         RECT area{};
         GetClientRect(parent_, &area);
         host_.framework.previewMode = true;
+        const PendingWindow promise(host_, kSaverProc);
         window_ =
             CreateWindowExA(0, kSaverClassName, "Preview", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
                             area.bottom, parent_, nullptr, host_.framework.saverInstance, nullptr);
         windowUnderTest = window_;
         return window_;
     }
-    bool DisplayReady() const { return host_.binding.display != nullptr; }
+    bool DisplayReady() const { return DirectDrawDisplay(host_.binding) != nullptr; }
     void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
 
     PasswordValueSetAside passwordValue_;
-    SaverHost host_;
+    SaverWindow host_;
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
 };
 
 // --- The framework's own password path, with the show's password flag off.
 
-TEST_F(SaverWindowTest, FrameworkAsksThroughItsVerifyRequestAndClosesOnlyOnAcceptance) {
-    host_.framework.onWindows9x = true;
-    host_.framework.verifyProc = &FakeVerify;
+TEST_F(SaverWindowTest,
+       FrameworkAsksTheVerifierHeldForTheRunWithFramesPausedAndClosesOnAcceptance) {
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
 
@@ -283,8 +289,9 @@ TEST_F(SaverWindowTest, FrameworkAsksThroughItsVerifyRequestAndClosesOnlyOnAccep
     MSG queued;
     EXPECT_FALSE(PeekMessageA(&queued, window_, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
     EXPECT_TRUE(IsWindow(window_));
-    EXPECT_EQ(host_.framework.closeAllowed, 0);
-    EXPECT_FALSE(host_.framework.verifyingPassword);
+    EXPECT_FALSE(host_.gate.closeAllowed);
+    EXPECT_FALSE(host_.gate.promptUp);
+    EXPECT_EQ(seen.framesDuringPrompt, 0);
 
     PastGrace();
     verifyAnswer = TRUE;
@@ -295,8 +302,8 @@ TEST_F(SaverWindowTest, FrameworkAsksThroughItsVerifyRequestAndClosesOnlyOnAccep
 }
 
 TEST_F(SaverWindowTest, FrameworkRefusesCloseRequestsForTwoHundredMillisecondsAfterAVerification) {
-    host_.framework.onWindows9x = true;
-    host_.framework.verifyProc = &FakeVerify;
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
     ASSERT_NE(OpenFullScreen(), nullptr);
 
     SendMessageA(window_, WM_CLOSE, 0, 0);
@@ -314,11 +321,11 @@ TEST_F(SaverWindowTest, FrameworkRefusesCloseRequestsForTwoHundredMillisecondsAf
 }
 
 TEST_F(SaverWindowTest, FrameworkWithoutAVerifierClosesOnTheFirstRequest) {
-    host_.framework.onWindows9x = true;
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
     ASSERT_NE(OpenFullScreen(), nullptr);
     SendMessageA(window_, WM_KEYDOWN, 'A', 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
-    EXPECT_EQ(host_.framework.closeAllowed, 1);
+    EXPECT_TRUE(host_.gate.closeAllowed);
 }
 
 // --- Set-ups whose notices provoke a close.
@@ -334,13 +341,13 @@ TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) 
     EXPECT_EQ(seen.creates, 1);
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
-    EXPECT_EQ(host_.binding.display, nullptr);
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
 }
 
 TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
-    host_.window.passwordRequired = 1;
+    host_.gate.required = true;
     host_.binding.displayPlatform.directDrawCreate = &CreateCooperativeOnly;
     host_.binding.displayPlatform.notify = &CloseFromNotice;
     ASSERT_NE(OpenFullScreen(), nullptr);
@@ -353,9 +360,9 @@ TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
     EXPECT_FALSE(seen.windowGoneDuringNotice);
     // The set-up ran whole: DirectDraw gave no pages, so the show holds the GDI display and
     // no DirectDraw object is left to set up again.
-    EXPECT_EQ(host_.binding.display, nullptr);
-    ASSERT_NE(host_.binding.gdiDisplay, nullptr);
-    EXPECT_EQ(host_.binding.show.display, host_.binding.gdiDisplay.get());
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
+    ASSERT_NE(GdiPages(host_.binding), nullptr);
+    EXPECT_EQ(host_.binding.show.display, GdiPages(host_.binding));
     EXPECT_EQ(seen.creates, 1);
     EXPECT_FALSE(host_.binding.settingUpDisplay);
 }
@@ -365,7 +372,7 @@ TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
 TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePasswordGate) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
-    host_.window.passwordRequired = 1;
+    host_.gate.required = true;
     seen.throwOnCreate = 2;  // the set-up that follows the refused prompt
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
@@ -397,7 +404,7 @@ TEST_F(SaverWindowTest, AnAllocationFailureAfterARefusalKeepsTheWindowAndThePass
 TEST_F(SaverWindowTest, TheSoundIsReadyBeforeTheDisplayAndADeviceThatNeverAnswersStopsNothing) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
-    host_.window.passwordRequired = 1;
+    host_.gate.required = true;
     host_.binding.sound.finishMilliseconds = 50;
     soundRecord->hangIn = "write 0 loop";  // the trace's first cue never comes back
     ASSERT_NE(OpenFullScreenWithSound(), nullptr);
@@ -435,7 +442,7 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
     ASSERT_NE(host_.binding.show.grid, nullptr);
-    DisplayDevice* device = host_.binding.display.get();
+    DisplayDevice* device = DirectDrawDisplay(host_.binding);
 
     SendMessageA(window_, WM_DESTROY, 0, 0);
     SendMessageA(window_, WM_NCDESTROY, 0, 0);
@@ -447,7 +454,7 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_FALSE(QuitQueued());
     EXPECT_NE(host_.binding.show.grid, nullptr);
-    EXPECT_EQ(host_.binding.display.get(), device);
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), device);
     EXPECT_EQ(seen.creates, 1);
 }
 
@@ -459,8 +466,8 @@ LRESULT CALLBACK WindowBelowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 TEST_F(SaverWindowTest, HidingMovingAndMinimisingAreTurnedBack) {
     // Locked: losing activation on the way asks for a password that is refused.
-    host_.framework.onWindows9x = true;
-    host_.framework.verifyProc = &FakeVerify;
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
     // Another program's window below, whose thread gets round to its messages only when let:
     // an activation handed to it waits until then, and under Wine it then raises its window
     // over ours, topmost or not, though we took the foreground back meanwhile.
@@ -505,7 +512,7 @@ TEST_F(SaverWindowTest, HidingMovingAndMinimisingAreTurnedBack) {
     ShowWindow(window_, SW_MINIMIZE);
     EXPECT_TRUE(PumpUntil(covered, 2000));
     // Our own close path still ends it.
-    EndSaverRun(window_);
+    EndSaverRun(host_.framework, window_);
     EXPECT_FALSE(IsWindow(window_));
 }
 
@@ -581,35 +588,32 @@ TEST(FullScreenClaim, OnlyOneHolderAtATimeAndFreeAgainOnceGiven) {
 }
 
 TEST(FullScreenClaim, ASecondStartLeavesAtOnceAndNeverTouchesTheRunningFlag) {
-    SaverHost host;
+    SaverWindow host;
     host.framework.saverInstance = GetModuleHandleA(nullptr);
     host.framework.onWindows9x = true;
     host.framework.claimFullScreen = &ClaimTaken;
-    host.framework.announceRunning = &RecordAnnouncement;
-    SetActiveSaverHost(&host);
+    host.gate.running.announce = &RecordAnnouncement;
     announced.clear();
-    EXPECT_EQ(RunSaverWindow(nullptr), 0);
+    EXPECT_EQ(RunSaverWindow(host, nullptr), 0);
     EXPECT_FALSE(host.framework.ownsFullScreenRun);
+    EXPECT_EQ(WindowsInTable(), 0u);
     // Its end, a crash included, must not clear the flag that the first run set.
-    SetSaverRunning(true);
-    SetSaverRunning(false);
+    host.gate.running.Set(true);
+    host.gate.running.Set(false);
     EXPECT_TRUE(announced.empty());
-    SetActiveSaverHost(nullptr);
 }
 
 TEST(FullScreenClaim, TheOwnerSetsTheFlagOnceAndTakesItBackOnce) {
-    SaverHost host;
-    host.framework.onWindows9x = true;
-    host.framework.ownsFullScreenRun = true;
-    host.framework.announceRunning = &RecordAnnouncement;
-    SetActiveSaverHost(&host);
+    RunningFlag flag;
+    flag.onWindows9x = true;
+    flag.ownsFullScreenRun = true;
+    flag.announce = &RecordAnnouncement;
     announced.clear();
-    SetSaverRunning(true);
-    SetSaverRunning(true);
-    SetSaverRunning(false);
-    SetSaverRunning(false);
+    flag.Set(true);
+    flag.Set(true);
+    flag.Set(false);
+    flag.Set(false);
     EXPECT_EQ(announced, (std::vector<bool>{true, false}));
-    SetActiveSaverHost(nullptr);
 }
 
 // --- Refused prompts leave no DirectDraw object behind.
@@ -617,17 +621,18 @@ TEST(FullScreenClaim, TheOwnerSetsTheFlagOnceAndTakesItBackOnce) {
 TEST_F(SaverWindowTest, RefusedPromptsKeepTheNumberOfLiveDirectDrawObjectsFlat) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
-    host_.window.passwordRequired = 1;
+    host_.gate.required = true;
     ASSERT_NE(OpenFullScreen(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
     const int afterSetUp = live.count;
     ASSERT_GT(afterSetUp, 0);
     for (int refusal = 1; refusal <= 20; ++refusal) {
-        EXPECT_EQ(VerifyShowPassword(window_), 0);
+        host_.gate.lastVerifyTick = kNoVerificationYet;  // a request past the grace period
+        EXPECT_FALSE(host_.gate.AllowsClose(window_, host_));
         ASSERT_EQ(live.count, afterSetUp) << "after refusal " << refusal;
     }
     EXPECT_EQ(verifier.TimesAsked(), 20);
-    EndSaverRun(window_);
+    EndSaverRun(host_.framework, window_);
     EXPECT_EQ(live.count, 0);
 }
 
@@ -645,15 +650,15 @@ bool AnyPixelLit(const MemorySurface& page) {
 TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPages) {
     testing::SystemVerifier verifier;
     ASSERT_TRUE(verifier.Install());
-    host_.window.passwordRequired = 1;
+    host_.gate.required = true;
     host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
     ASSERT_NE(OpenFullScreen(), nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return host_.binding.gdiDisplay != nullptr; }))
+    ASSERT_TRUE(PumpUntil([&] { return GdiPages(host_.binding) != nullptr; }))
         << "no GDI display after the notices";
     EXPECT_EQ(seen.notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
-    EXPECT_EQ(host_.binding.display, nullptr);
-    EXPECT_EQ(host_.binding.show.display, host_.binding.gdiDisplay.get());
-    const MemoryDisplay& pages = host_.binding.gdiDisplay->pages;
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
+    EXPECT_EQ(host_.binding.show.display, GdiPages(host_.binding));
+    const MemoryDisplay& pages = GdiPages(host_.binding)->pages;
     // The desktop's size, as DirectDraw's pages would have had.
     EXPECT_EQ(pages.primarySurface.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(pages.primarySurface.height, GetSystemMetrics(SM_CYSCREEN));
@@ -667,7 +672,7 @@ TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPage
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_EQ(seen.creates, 1);
     EXPECT_EQ(seen.notices.size(), 2u);
-    ASSERT_NE(host_.binding.gdiDisplay, nullptr);
+    ASSERT_NE(GdiPages(host_.binding), nullptr);
     const int32_t tick = host_.window.tickCounter;
     EXPECT_TRUE(PumpUntil([&] { return host_.window.tickCounter > tick + 3; }));
 
@@ -675,7 +680,7 @@ TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPage
     testing::SystemVerifier::Answer("1");
     SendMessageA(window_, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window_));
-    EXPECT_EQ(host_.binding.gdiDisplay, nullptr);
+    EXPECT_EQ(GdiPages(host_.binding), nullptr);
 }
 
 class MonitorCoversTest : public SaverWindowTest {

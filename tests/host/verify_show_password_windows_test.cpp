@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/saver_host_windows.h"
+#include "host/saver_window_windows.h"
 #include "tests/display/counting_ddraw_windows.h"
 #include "tests/host/system_verifier_windows.h"
 
@@ -57,39 +57,42 @@ class VerifyShowPasswordTest : public ::testing::Test {
             << "cannot copy the stand-in to " << testing::SystemVerifierPath();
         host_.binding.displayPlatform.notify = &RecordNotice;
         host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
-        SetActiveSaverHost(&host_);
+        host_.gate.required = true;
         window_ = CreateWindowExA(0, "STATIC", "verify", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(window_, nullptr);
+        host_.window.saverWindow = window_;
     }
     void TearDown() override {
         DestroyWindow(window_);
-        host_.binding.show.display = nullptr;
-        host_.binding.display.reset();
-        host_.binding.gdiDisplay.reset();
-        SetActiveSaverHost(nullptr);
+        DeleteShowDisplay(host_.binding);
     }
     int TimesAsked() const { return verifier_.TimesAsked(); }
     static void Answer(const char* answer) { testing::SystemVerifier::Answer(answer); }
+    // One prompt through the gate, as a close request after the grace period brings it.
+    bool Ask() {
+        host_.gate.lastVerifyTick = kNoVerificationYet;
+        return host_.gate.AllowsClose(window_, host_);
+    }
 
     testing::SystemVerifier verifier_;
-    SaverHost host_;
+    SaverWindow host_;
     HWND window_ = nullptr;
 };
 
 TEST_F(VerifyShowPasswordTest, WithoutDirectDrawTheVerifierIsStillAskedAndCanRefuse) {
     Answer("0");
-    ASSERT_EQ(host_.binding.display, nullptr);
+    ASSERT_EQ(DirectDrawDisplay(host_.binding), nullptr);
 
-    EXPECT_EQ(VerifyShowPassword(window_), 0);
+    EXPECT_FALSE(Ask());
     EXPECT_EQ(TimesAsked(), 1);
-    EXPECT_EQ(host_.binding.display, nullptr);
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
     EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(VerifyShowPasswordTest, WithoutDirectDrawAnAcceptedPasswordLetsTheSaverClose) {
     Answer("1");
-    EXPECT_NE(VerifyShowPassword(window_), 0);
+    EXPECT_TRUE(Ask());
     EXPECT_EQ(TimesAsked(), 1);
 }
 
@@ -98,20 +101,20 @@ TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
     ASSERT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
     notices.clear();
     // The show went on with its pages drawn by GDI, and no DirectDraw object stayed.
-    EXPECT_EQ(host_.binding.display, nullptr);
-    const GdiDisplay* fallback = host_.binding.gdiDisplay.get();
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
+    const GdiDisplay* fallback = GdiPages(host_.binding);
     ASSERT_NE(fallback, nullptr);
 
     Answer("0");
-    EXPECT_EQ(VerifyShowPassword(window_), 0);
+    EXPECT_FALSE(Ask());
     Answer("1");
-    EXPECT_NE(VerifyShowPassword(window_), 0);
+    EXPECT_TRUE(Ask());
 
     // Asked both times, and the failure notices did not come back after either answer.
     EXPECT_EQ(TimesAsked(), 2);
     EXPECT_TRUE(notices.empty());
-    EXPECT_EQ(host_.binding.gdiDisplay.get(), fallback);
-    EXPECT_EQ(host_.binding.display, nullptr);
+    EXPECT_EQ(GdiPages(host_.binding), fallback);
+    EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
 }
 
 TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
@@ -121,7 +124,7 @@ TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
     ASSERT_NE(GetFileAttributesA((testing::RunnerFolder() + "\\PASSWORD.CPL").c_str()),
               INVALID_FILE_ATTRIBUTES);
     Answer("0");
-    EXPECT_NE(VerifyShowPassword(window_), 0);  // no verifier: closes, as before
+    EXPECT_TRUE(Ask());  // no verifier: closes, as before
     EXPECT_EQ(TimesAsked(), 0);
 }
 
@@ -131,11 +134,11 @@ TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndR
     host_.binding.displayPlatform.directDrawCreate = &HandOutRecorder;
     SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
     ASSERT_EQ(cooperation.levels, (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
-    ASSERT_NE(host_.binding.display, nullptr) << "the recorder's pages were not taken";
+    ASSERT_NE(DirectDrawDisplay(host_.binding), nullptr) << "the recorder's pages were not taken";
     const int liveAfterSetUp = live.count;
     Answer("0");
 
-    EXPECT_EQ(VerifyShowPassword(window_), 0);
+    EXPECT_FALSE(Ask());
 
     EXPECT_EQ(TimesAsked(), 1);
     EXPECT_EQ(cooperation.levels,
@@ -145,8 +148,7 @@ TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndR
     EXPECT_EQ(cooperation.creates, 2);
     // The first device was released whole before the second took exclusive mode.
     EXPECT_EQ(live.count, liveAfterSetUp);
-    host_.binding.show.display = nullptr;
-    host_.binding.display.reset();
+    DeleteShowDisplay(host_.binding);
     EXPECT_EQ(live.count, 0);
 }
 

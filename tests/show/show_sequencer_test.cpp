@@ -180,29 +180,16 @@ TEST(FrameTick, CursorFollowsTheTextCursorWithTheFrameChosenATickEarlier) {
     }
 }
 
-TEST(FrameTick, PasswordPromptOrMissingGridStopsEverything) {
+TEST(FrameTick, AMissingGridStopsEverything) {
     ShowRig rig;
-    FrameTick(rig.show, 0);  // before the window is shown there is no grid
-    EXPECT_EQ(rig.display.flipCount, 0);
-
-    CreateShowGrid(rig.show, 40, 20);
-    FrameTick(rig.show, 0);
-    const std::vector<int32_t> cells = rig.show.grid->cells;
-    const int32_t cursorX = rig.show.cursorStrip.x;
-    const int32_t counter = rig.show.typedCount;
-    const size_t events = rig.log.events.size();
-    rig.show.passwordPromptActive = true;
-    for (int32_t t = 1; t < 50; ++t) {
-        FrameTick(rig.show, t);
+    for (int32_t t = 0; t < 50; ++t) {
+        FrameTick(rig.show, t);  // before the window is shown there is no grid
     }
-    EXPECT_EQ(rig.display.flipCount, 1);
-    EXPECT_EQ(rig.show.grid->cells, cells);
-    EXPECT_EQ(rig.show.cursorStrip.x, cursorX);
-    EXPECT_EQ(rig.show.typedCount, counter);
-    EXPECT_EQ(rig.log.events.size(), events);
-    rig.show.passwordPromptActive = false;
+    EXPECT_EQ(rig.display.flipCount, 0);
+    EXPECT_TRUE(rig.log.events.empty());
+    CreateShowGrid(rig.show, 40, 20);
     FrameTick(rig.show, 50);
-    EXPECT_EQ(rig.display.flipCount, 2);
+    EXPECT_EQ(rig.display.flipCount, 1);
 }
 
 TEST(FrameTick, ShowsOfTheSameSettingsAreIdentical) {
