@@ -218,7 +218,7 @@ class StillDrawingSurface : public Surface {
 };
 
 TEST(FrameTick, ADisplayThatStaysBusyCostsEachFrameOneBudget) {
-    constexpr int64_t kStep = 5;
+    constexpr int64_t kStep = 7;  // not a divisor of the budget: the last retry must fit too
     testing::StepClock::Reset(kStep);
     ShowRig rig;
     rig.show.busyBudget = BusyBudget(&testing::StepClock::Now);
@@ -232,8 +232,8 @@ TEST(FrameTick, ADisplayThatStaysBusyCostsEachFrameOneBudget) {
         const int64_t spent = testing::StepClock::now - start;
         EXPECT_GE(spent, BusyBudget::kMilliseconds) << "frame " << t;
         EXPECT_LE(spent, BusyBudget::kMilliseconds + kStep) << "frame " << t;
-        // The first copy's tries, one a step; every later copy of the frame is left out.
-        EXPECT_EQ(page.calls - calls, BusyBudget::kMilliseconds / kStep + 1) << "frame " << t;
+        // At most the first copy's tries, one a step; every later copy of the frame is left out.
+        EXPECT_LE(page.calls - calls, BusyBudget::kMilliseconds / kStep + 1) << "frame " << t;
     }
     EXPECT_EQ(rig.display.flipCount, 4);
 }

@@ -118,35 +118,6 @@ TEST(SpriteStripTest, DrawRetriesOnlyWhileStillDrawing) {
     EXPECT_EQ(target.calls, 6);
 }
 
-// A display that never stops drawing: the frame's first copy waits out the budget, the rest
-// of the frame is left out without asking the display, and the next frame tries afresh.
-TEST(SpriteStripTest, EndlessStillDrawingSpendsOneBudgetPerFrame) {
-    constexpr int64_t kStep = 7;
-    testing::StepClock::Reset(kStep);
-    BusyBudget budget(&testing::StepClock::Now);
-    SpriteStrip strip;
-    BusySurface source, target;
-    strip.sourceSurface = &source;
-    strip.targetSurface = &target;
-    strip.busyBudget = &budget;
-    target.busyAnswers = 1 << 30;
-    for (int frame = 0; frame < 3; ++frame) {
-        budget.Renew();
-        const int64_t frameStart = testing::StepClock::now;
-        const int callsBefore = target.calls;
-        EXPECT_EQ(strip.Draw(0, 0), kWasStillDrawing);
-        const int callsOfFirstCopy = target.calls - callsBefore;
-        EXPECT_GT(callsOfFirstCopy, 1) << "frame " << frame;
-        for (int copy = 0; copy < 50; ++copy) {
-            EXPECT_EQ(strip.Draw(copy, copy), kWasStillDrawing);
-        }
-        EXPECT_EQ(target.calls - callsBefore, callsOfFirstCopy) << "frame " << frame;
-        const int64_t spent = testing::StepClock::now - frameStart;
-        EXPECT_GE(spent, BusyBudget::kMilliseconds);
-        EXPECT_LE(spent, BusyBudget::kMilliseconds + kStep);
-    }
-}
-
 TEST(SpriteStripTest, DrawWithoutSurfacesCopiesNothing) {
     SpriteStrip strip;
     BusySurface target;
