@@ -158,7 +158,7 @@ IDirectDrawPalette* LoadPalette(IDirectDraw* directDraw, const char* name) {
     return palette;
 }
 
-uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color) {
+uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color, BusyBudget& budget) {
     if (surface == nullptr) {
         return 0xFFFFFFFFu;
     }
@@ -173,10 +173,9 @@ uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color) {
         }
     }
     DDSURFACEDESC description = EmptyDescription();
-    HRESULT result;
-    do {
-        result = surface->Lock(nullptr, &description, 0, nullptr);
-    } while (result == DDERR_WASSTILLDRAWING);
+    static_assert(kWasStillDrawing == DDERR_WASSTILLDRAWING);
+    const HRESULT result = budget.RetryWhileStillDrawing(
+        [&]() -> DisplayResult { return surface->Lock(nullptr, &description, 0, nullptr); });
     uint32_t value = 0xFFFFFFFFu;
     if (result == DD_OK) {
         uint32_t first = 0;
@@ -196,11 +195,11 @@ uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color) {
     return value;
 }
 
-HRESULT SetSourceColorKey(IDirectDrawSurface* surface, COLORREF color) {
+HRESULT SetSourceColorKey(IDirectDrawSurface* surface, COLORREF color, BusyBudget& budget) {
     if (surface == nullptr) {
         return kNoObject;
     }
-    const uint32_t key = MatchColor(surface, color);
+    const uint32_t key = MatchColor(surface, color, budget);
     DDCOLORKEY colorKey{key, key};
     return surface->SetColorKey(DDCKEY_SRCBLT, &colorKey);
 }

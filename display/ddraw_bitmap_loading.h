@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "sprites/busy_budget.h"
+
 namespace korvane {
 
 // A bitmap name is a resource of the program (MAKEINTRESOURCEA(KORVANE_GLYPH_BITMAP)) or, where the
@@ -25,9 +27,10 @@ HRESULT CopyBitmapToSurface(IDirectDrawSurface* surface, HBITMAP bitmap, int32_t
 IDirectDrawPalette* LoadPalette(IDirectDraw* directDraw, const char* name);
 
 // The surface's pixel value for a GDI colour, found by writing the colour at (0, 0) and
-// reading it back; CLR_INVALID reads the pixel as it is. 0xFFFFFFFF when it cannot lock.
-uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color);
+// reading it back; CLR_INVALID reads the pixel as it is. 0xFFFFFFFF when it cannot lock,
+// a lock still drawing once `budget` is spent included.
+uint32_t MatchColor(IDirectDrawSurface* surface, COLORREF color, BusyBudget& budget);
 
-HRESULT SetSourceColorKey(IDirectDrawSurface* surface, COLORREF color);
+HRESULT SetSourceColorKey(IDirectDrawSurface* surface, COLORREF color, BusyBudget& budget);
 
 }  // namespace korvane

@@ -53,7 +53,8 @@ bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
 
     made->spriteSurface.object = LoadBitmapSurface(made->directDraw, platform.glyphSheet, 0, 0);
     if (made->spriteSurface.object != nullptr) {
-        SetSourceColorKey(made->spriteSurface.object, kBlack);
+        BusyBudget colorMatchBudget(platform.clock);
+        SetSourceColorKey(made->spriteSurface.object, kBlack, colorMatchBudget);
     } else {
         platform.notify(saverWindow, "NO SPRITES");
     }

@@ -7,6 +7,7 @@
 
 #include "display/ddraw_display_device.h"
 #include "resources/resource_ids.h"
+#include "sprites/busy_budget.h"
 
 namespace korvane {
 
@@ -26,6 +27,8 @@ struct DisplaySetUpPlatform {
     DisplayNoticeFunction notify = &ShowDisplayErrorBox;
     // The glyph sheet: the program's bitmap resource, or a file path.
     const char* glyphSheet = MAKEINTRESOURCEA(KORVANE_GLYPH_BITMAP);
+    // Times the colour match's lock while the sheet answers "still drawing".
+    MillisecondClock clock = &SteadyMilliseconds;
 };
 
 // Replaces `device` with a new one opened for `saverWindow` at the desktop's width, height

@@ -158,6 +158,13 @@ wine_suite() {
     # What Wine itself shows of an 8-bit palette, logged for the record: it gates nothing.
     logged "Wine probe: colours of a 256-entry DirectDraw palette at depth 8 ($name, logged only)" \
         "${env[@]}" tests/wine/with-wine.sh --depth 8 --timeout 120 -- tests/wine_probes/palette_probe.sh
+    # Wine's own fault in its present path without OpenGL, shown by the bare flip chain of the
+    # 32-bit build as the emulated plan shows it; logged for the record, it gates nothing.
+    if [ "$arch" = win32 ]; then
+        logged "Wine probe: a bare flip chain at depth 24 without OpenGL ($name, logged only)" \
+            "${env[@]}" tests/wine/with-wine.sh --depth 24 --renderer no3d --timeout 120 -- \
+            tests/wine_probes/flip_chain_probe.sh
+    fi
 }
 
 # The 32-bit build under 32-bit Wine through user-mode emulation: the Wine unit tests, every

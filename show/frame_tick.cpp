@@ -9,6 +9,7 @@ void FrameTick(Show& show, int32_t frame) {
     if (!show.grid) {
         return;
     }
+    show.busyBudget.Renew();
     if (show.display != nullptr) {
         show.display->FlipPages();
     }

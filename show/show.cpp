@@ -4,6 +4,8 @@ namespace korvane {
 
 Show::Show(SoundPlayer& soundPlayer) : sound(soundPlayer) {
     SetDefaultSettings(settings);
+    glyphStrip.busyBudget = &busyBudget;
+    cursorStrip.busyBudget = &busyBudget;
 }
 
 void CreateShowGrid(Show& show, int32_t cols, int32_t rows) {

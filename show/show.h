@@ -10,6 +10,7 @@
 #include "show/phone_trace_sequence.h"
 #include "show/sound_cues.h"
 #include "show/title_sequence.h"
+#include "sprites/busy_budget.h"
 #include "sprites/show_display.h"
 #include "sprites/sprite_strip.h"
 
@@ -33,6 +34,8 @@ struct Show {
 
     ShowRandom random;
     ShowSettings settings;
+    // Both strips retry "still drawing" on it; FrameTick renews it at every frame's start.
+    BusyBudget busyBudget;
     SpriteStrip glyphStrip;
     SpriteStrip cursorStrip;
     std::unique_ptr<CodeGrid> grid;

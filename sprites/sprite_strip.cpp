@@ -1,5 +1,7 @@
 #include "sprites/sprite_strip.h"
 
+#include "sprites/busy_budget.h"
+
 namespace korvane {
 
 SpriteFrame::~SpriteFrame() {
@@ -58,11 +60,11 @@ DisplayResult SpriteStrip::Draw(int32_t newX, int32_t newY) {
     if (targetSurface == nullptr || sourceSurface == nullptr) {
         return kNoObject;
     }
-    DisplayResult result;
-    do {
-        result = targetSurface->BltFast(x, y, *sourceSurface, sourceRect, bltFlags);
-    } while (result == kWasStillDrawing);
-    return result;
+    if (busyBudget == nullptr) {
+        return targetSurface->BltFast(x, y, *sourceSurface, sourceRect, bltFlags);
+    }
+    return busyBudget->RetryWhileStillDrawing(
+        [this] { return targetSurface->BltFast(x, y, *sourceSurface, sourceRect, bltFlags); });
 }
 
 uint32_t SpriteStrip::SetBltFlags(uint32_t flags) {

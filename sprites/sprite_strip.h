@@ -7,6 +7,8 @@
 
 namespace korvane {
 
+class BusyBudget;
+
 // One source rectangle of a strip's animation; owns the frames after it.
 class SpriteFrame {
   public:
@@ -39,7 +41,9 @@ class SpriteStrip {
     void SetSourceRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
         sourceRect = {left, top, right, bottom};
     }
-    // Retries for as long as the target is still drawing; kNoObject without both surfaces.
+    // Retries while the target is still drawing and the busy budget lasts; a copy still busy
+    // then is left out. Without a budget a busy copy is tried once. kNoObject without both
+    // surfaces.
     DisplayResult Draw(int32_t newX, int32_t newY);
     uint32_t SetBltFlags(uint32_t flags);
 
@@ -53,6 +57,8 @@ class SpriteStrip {
     Surface* sourceSurface = nullptr;
     Surface* targetSurface = nullptr;
     Surface* workSurface = nullptr;
+    // Not owned; the show's, wired once where the strips live. Display swaps leave it.
+    BusyBudget* busyBudget = nullptr;
     std::unique_ptr<SpriteFrame> frames;
     int32_t frameCount = 0;
     uint32_t bltFlags = kBltSourceColorKey;

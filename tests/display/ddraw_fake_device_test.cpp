@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "display/ddraw_bitmap_loading.h"
 #include "display/ddraw_display_device.h"
 #include "display/ddraw_display_setup.h"
 #include "sprites/sprite_strip.h"
 #include "tests/display/fake_ddraw_windows.h"
+#include "tests/support/step_clock.h"
 
 namespace korvane {
 namespace {
@@ -37,6 +39,7 @@ class FakePage : public FakeSurfaceBase {
         description->lPitch = pitch;
         description->dwWidth = width;
         description->dwHeight = height;
+        description->ddpfPixelFormat.dwRGBBitCount = bitsPerPixel;
         return DD_OK;
     }
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID) override {
@@ -74,6 +77,7 @@ class FakePage : public FakeSurfaceBase {
     const char* name = "";
     DWORD width = 8;
     DWORD height = 3;
+    DWORD bitsPerPixel = 0;
     LONG pitch = 40;  // wider than a row of pixels: the gap must stay untouched
     std::vector<uint8_t> bytes = std::vector<uint8_t>(40 * 3, 0xAA);
     std::vector<HRESULT> lockAnswers;
@@ -363,6 +367,27 @@ TEST_F(FakeDeviceTest, SetUpReportsEachFailureAndCarriesOn) {
                   directDraw.lastEntries[0].peBlue,
               0);
     EXPECT_EQ(directDraw.releases, 1u);  // the earlier device that opened
+}
+
+// The colour match at set-up: a sheet that stays busy costs one budget and reads as a failed
+// lock; one busy for a while is still read.
+TEST_F(FakeDeviceTest, ColorMatchWaitsOnAStillDrawingLockForOneBudgetAtMost) {
+    constexpr int64_t kStep = 10;
+    testing::StepClock::Reset(kStep);
+    FakePage sheet;
+    sheet.lockAnswers.assign(100000, DDERR_WASSTILLDRAWING);
+    BusyBudget budget(&testing::StepClock::Now);
+    EXPECT_EQ(MatchColor(&sheet, CLR_INVALID, budget), 0xFFFFFFFFu);
+    EXPECT_GE(testing::StepClock::now, BusyBudget::kMilliseconds);
+    EXPECT_LE(testing::StepClock::now, BusyBudget::kMilliseconds + kStep);
+    EXPECT_EQ(sheet.locks, BusyBudget::kMilliseconds / kStep + 1);
+    EXPECT_EQ(sheet.unlocks, 0);
+
+    sheet.lockAnswers = {DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING};
+    sheet.bitsPerPixel = 16;
+    BusyBudget fresh(&testing::StepClock::Now);
+    EXPECT_EQ(MatchColor(&sheet, CLR_INVALID, fresh), 0xAAAAu);
+    EXPECT_EQ(sheet.unlocks, 1);
 }
 
 }  // namespace

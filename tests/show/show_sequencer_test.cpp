@@ -3,6 +3,8 @@
 #include "grid/glyph_charset.h"
 #include "show/frame_tick.h"
 #include "show_test_support.h"
+#include "sprites/cursor_frames.h"
+#include "tests/support/step_clock.h"
 
 namespace korvane {
 namespace {
@@ -190,6 +192,37 @@ TEST(FrameTick, AMissingGridStopsEverything) {
     CreateShowGrid(rig.show, 40, 20);
     FrameTick(rig.show, 50);
     EXPECT_EQ(rig.display.flipCount, 1);
+}
+
+// A display whose every copy answers "still drawing".
+class StillDrawingSurface : public Surface {
+  public:
+    DisplayResult BltFast(int32_t, int32_t, Surface&, const PixelRect&, uint32_t) override {
+        ++calls;
+        return kWasStillDrawing;
+    }
+    int64_t calls = 0;
+};
+
+TEST(FrameTick, ADisplayThatStaysBusyCostsEachFrameOneBudget) {
+    constexpr int64_t kStep = 7;  // not a divisor of the budget: the last retry must fit too
+    testing::StepClock::Reset(kStep);
+    ShowRig rig;
+    rig.show.busyBudget = BusyBudget(&testing::StepClock::Now);
+    StillDrawingSurface sheet, page;
+    WireStrips(rig.show.glyphStrip, rig.show.cursorStrip, &sheet, &page, &page);
+    CreateShowGrid(rig.show, 40, 20);  // the first frame draws all 800 cells
+    for (int32_t t = 0; t < 4; ++t) {
+        const int64_t start = testing::StepClock::now;
+        const int64_t calls = page.calls;
+        FrameTick(rig.show, t);
+        const int64_t spent = testing::StepClock::now - start;
+        EXPECT_GE(spent, BusyBudget::kMilliseconds) << "frame " << t;
+        EXPECT_LE(spent, BusyBudget::kMilliseconds + kStep) << "frame " << t;
+        // At most the first copy's tries, one a step; every later copy of the frame is left out.
+        EXPECT_LE(page.calls - calls, BusyBudget::kMilliseconds / kStep + 1) << "frame " << t;
+    }
+    EXPECT_EQ(rig.display.flipCount, 4);
 }
 
 TEST(FrameTick, ShowsOfTheSameSettingsAreIdentical) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "sprites/busy_budget.h"
 #include "sprites/sprite_strip.h"
+#include "tests/support/step_clock.h"
 
 namespace korvane {
 namespace {
@@ -95,16 +97,25 @@ TEST(SpriteStripTest, DrawKeepsCoordinatesAndShiftsHistory) {
 }
 
 TEST(SpriteStripTest, DrawRetriesOnlyWhileStillDrawing) {
+    testing::StepClock::Reset(10);
+    BusyBudget budget(&testing::StepClock::Now);
     SpriteStrip strip;
     BusySurface source, target;
     strip.sourceSurface = &source;
     strip.targetSurface = &target;
+    strip.busyBudget = &budget;
     target.busyAnswers = 3;
     EXPECT_EQ(strip.Draw(0, 0), kDisplayOk);
     EXPECT_EQ(target.calls, 4);
     target.answer = kSurfaceLost;
     EXPECT_EQ(strip.Draw(0, 0), kSurfaceLost);
     EXPECT_EQ(target.calls, 5);
+
+    // Without a budget a busy copy is tried once and left out.
+    strip.busyBudget = nullptr;
+    target.busyAnswers = 3;
+    EXPECT_EQ(strip.Draw(0, 0), kWasStillDrawing);
+    EXPECT_EQ(target.calls, 6);
 }
 
 TEST(SpriteStripTest, DrawWithoutSurfacesCopiesNothing) {
