@@ -23,6 +23,9 @@ packages=(
     # (Mesa's software rasteriser under Xvfb); without them it falls back to a renderer
     # without OpenGL.
     libgl1 libgl1-mesa-dri libgl1:i386 libgl1-mesa-dri:i386
+    # ALSA for both word sizes: one end-to-end session gives Wine a working sound output
+    # (the null device behind a file of its own)
+    libasound2 libasound2:i386
     xvfb xauth xdotool imagemagick x11-apps x11-utils
     # korvane-x11: Xlib and the MIT-SHM extension
     libx11-dev libxext-dev

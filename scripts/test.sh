@@ -148,10 +148,17 @@ wine_suite() {
     done
     # The saver end to end: every mode once per depth with the renderers alternating, and
     # the picture with a key at the other renderer of each depth. Then every monitor
-    # covered, in two monitor layouts.
-    for session in 24:gl 16:no3d 8:gl 24:no3d 16:gl 8:no3d 24:gl:side-by-side 16:no3d:left-portrait; do
+    # covered, in two monitor layouts, and the sound played through a working output.
+    local title
+    for session in 24:gl 16:no3d 8:gl 24:no3d 16:gl 8:no3d 24:gl:side-by-side \
+        16:no3d:left-portrait 24:no3d:audible 8:gl:audible; do
         IFS=: read -r depth renderer layout <<<"$session"
-        windows_step "End-to-end${layout:+ ($layout monitors)}" "$depth" "$renderer" \
+        case "$layout" in
+            "") title="End-to-end" ;;
+            audible) title="End-to-end (a working sound output)" ;;
+            *) title="End-to-end ($layout monitors)" ;;
+        esac
+        windows_step "$title" "$depth" "$renderer" \
             "${env[@]}" ctest --preset "$preset" -L "^e2e_d${depth}_${renderer}${layout:+_$layout}\$" \
             --output-on-failure
     done

@@ -9,6 +9,9 @@
 #                                                      one wide X screen
 #   wine_session.sh stop SESSION_FILE                  stops what that file names
 #
+# With KORVANE_WINE_AUDIO=audible the session's Wine plays through an ALSA output of its own
+# whose bytes land in a file (KORVANE_PLAYED_SOUND); otherwise Wine has no audio driver.
+#
 # The session file holds the environment the tests source (tests/e2e/lib/e2e.sh reads it).
 set -euo pipefail
 
@@ -53,7 +56,12 @@ case "$action" in
                 names+=(KORVANE_LAYOUT KORVANE_TEST_HEADS LD_LIBRARY_PATH)
             fi
             wine_start_xvfb "$state" "$depth" "$KORVANE_SCREEN_SIZE" || give_up
-            wine_prepare_prefix "$state" "$depth" "$layout" || give_up
+            audio=${KORVANE_WINE_AUDIO:-}
+            wine_prepare_prefix "$state" "$depth" "$layout" "$audio" || give_up
+            if [ "$audio" = audible ]; then
+                wine_use_audible_output "$state" "$(basename "$session" .env)" || give_up
+                names+=(ALSA_CONFIG_PATH KORVANE_PLAYED_SOUND)
+            fi
             wine_set_renderer "$renderer" || give_up
             wine_warm_up || give_up
             {
@@ -62,7 +70,7 @@ case "$action" in
                 done
                 printf 'session_xvfb_pid=%q\n' "$xvfb_pid"
             } >"$session" || give_up
-            echo "session: $(wine_build_name), renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY${layout:+, monitors $layout ($KORVANE_TEST_HEADS on $KORVANE_SCREEN_SIZE)}"
+            echo "session: $(wine_build_name), renderer $KORVANE_WINE_RENDERER, depth $depth, display $DISPLAY${layout:+, monitors $layout ($KORVANE_TEST_HEADS on $KORVANE_SCREEN_SIZE)}${audio:+, sound played into $KORVANE_PLAYED_SOUND}"
         ) >"$log" 2>&1 </dev/null; then
             cat "$log"
             echo "wine session: could not start (depth $depth, renderer $renderer${layout:+, layout $layout})" >&2

@@ -15,6 +15,9 @@
 #   wine_use_heads ROOT STATE HEADS    builds the Xinerama stand-in into STATE and exports
 #                                      LD_LIBRARY_PATH and KORVANE_TEST_HEADS for it
 #   wine_set_renderer gl|no3d          chooses Wine's Direct3D renderer in the prefix
+#   wine_use_audible_output STATE NAME gives the prefix an ALSA output of the session's own
+#                                      (every byte played goes to a file), exports
+#                                      ALSA_CONFIG_PATH and KORVANE_PLAYED_SOUND
 #   wine_renderer_in_effect gl|no3d    what Wine will really use: gl needs OpenGL libraries
 #   wine_warm_up                       a warm server and Wine's services, detached
 #   wine_stop [XVFB_PID]               ends the prefix's Wine processes and the X server
@@ -93,8 +96,8 @@ wine_start_xvfb() {
 }
 
 wine_prepare_prefix() {
-    local state=$1 depth=$2 layout=${3:-}
-    export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth${layout:+-$layout}"
+    local state=$1 depth=$2 layout=${3:-} variant=${4:-}
+    export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth${layout:+-$layout}${variant:+-$variant}"
     [ -f "$WINEPREFIX/.korvane-ready" ] && return 0
     echo "wine session: making the Wine prefix $WINEPREFIX (a minute at most)"
     rm -rf "$WINEPREFIX"
@@ -158,6 +161,31 @@ wine_use_heads() {
     done
     export LD_LIBRARY_PATH="$path${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
     export KORVANE_TEST_HEADS=$heads
+}
+
+wine_use_audible_output() {
+    local state=$1 name=$2
+    local config="$state/alsa-$name.conf"
+    export KORVANE_PLAYED_SOUND="$state/played-$name.raw"
+    # The system's configuration, then a default device of our own: the file plugin writes
+    # every frame it is given to a file and hands it on to the null device, which plays it at
+    # once. No sound card and no sound server are needed, yet the output is a working one.
+    cat >"$config" <<ALSA || return 3
+</usr/share/alsa/alsa.conf>
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$KORVANE_PLAYED_SOUND"
+    format "raw"
+}
+ALSA
+    export ALSA_CONFIG_PATH=$config
+    : >"$KORVANE_PLAYED_SOUND" || return 3
+    if ! timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f \
+        </dev/null >/dev/null 2>&1; then
+        echo "wine session: cannot choose Wine's ALSA driver in $WINEPREFIX" >&2
+        return 3
+    fi
 }
 
 wine_renderer_in_effect() {
