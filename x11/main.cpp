@@ -15,6 +15,7 @@
 
 #include "display/indexed_bitmap.h"
 #include "show/frame_tick.h"
+#include "sprites/cell_scale.h"
 #include "x11/display_connection.h"
 #include "x11/frame_pacer.h"
 #include "x11/glyph_sheet.h"
@@ -128,7 +129,8 @@ struct Stage {
 bool BuildStage(Display* display, const TargetWindow& target, const PixelConversion& conversion,
                 const X11Options& options, const IndexedBitmap& sheet, Stage& stage) {
     stage.presenter.reset();
-    stage.run = std::make_unique<ShowRun>(options, sheet, target.width, target.height);
+    stage.run =
+        std::make_unique<ShowRun>(options, sheet, target.width, target.height, kSmallestCellScale);
     stage.presenter =
         std::make_unique<ImagePresenter>(display, target.window, target.visual, target.depth,
                                          conversion, target.width, target.height);
