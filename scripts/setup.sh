@@ -23,7 +23,8 @@ packages=(
     # (Mesa's software rasteriser under Xvfb); without them it falls back to a renderer
     # without OpenGL.
     libgl1 libgl1-mesa-dri libgl1:i386 libgl1-mesa-dri:i386
-    xvfb xauth xdotool imagemagick x11-apps x11-utils
+    # x11-xserver-utils: xrdb, to give the test servers an Xft.dpi
+    xvfb xauth xdotool imagemagick x11-apps x11-utils x11-xserver-utils
     # korvane-x11: Xlib and the MIT-SHM extension
     libx11-dev libxext-dev
     python3 python3-pil fonts-dejavu-core zip
