@@ -4,6 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "display/glyph_sheet_windows.h"
+#include "display/indexed_bitmap.h"
+#include "sprites/cell_scale.h"
 #include "sprites/palette_ramp.h"
 #include "sprites/surface.h"
 #include "win32/scoped_handles_windows.h"
@@ -69,37 +72,68 @@ void TakeFileColors(const char* path, PaletteTable& table) {
     }
 }
 
+// An 8-bit DIB section of the picture with its colour table; null when GDI refuses one.
+HBITMAP IndexedDibSection(const IndexedBitmap& bitmap) {
+    struct {
+        BITMAPINFOHEADER header;
+        std::array<RGBQUAD, 256> colors;
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = bitmap.width;
+    info.header.biHeight = -bitmap.height;  // rows top-down, as the picture holds them
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = static_cast<DWORD>(bitmap.colorCount);
+    for (size_t i = 0; i < info.colors.size(); ++i) {
+        const PaletteColor& color = bitmap.colors[i];
+        info.colors[i] = {color.blue, color.green, color.red, 0};
+    }
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info),
+                                       DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (section == nullptr || bits == nullptr) {
+        return section;
+    }
+    const auto width = static_cast<size_t>(bitmap.width);
+    const size_t stride = (width + 3) & ~static_cast<size_t>(3);
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        std::memcpy(static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * stride,
+                    bitmap.indices.data() + static_cast<size_t>(y) * width, width);
+    }
+    GdiFlush();
+    return section;
+}
+
 }  // namespace
 
-IDirectDrawSurface* LoadBitmapSurface(IDirectDraw* directDraw, const char* name, int32_t width,
-                                      int32_t height) {
-    if (directDraw == nullptr) {
-        return nullptr;
+SheetSurface LoadSheetSurface(IDirectDraw* directDraw, const char* name, int32_t cellScale) {
+    SheetSurface made{nullptr, ClampCellScale(cellScale)};
+    IndexedBitmap sheet;
+    if (directDraw == nullptr || !LoadGlyphSheet(GetModuleHandleA(nullptr), name, sheet)) {
+        return made;
     }
-    auto* bitmapHandle = static_cast<HBITMAP>(LoadImageA(
-        GetModuleHandleA(nullptr), name, IMAGE_BITMAP, width, height, LR_CREATEDIBSECTION));
-    if (bitmapHandle == nullptr && !IS_INTRESOURCE(name)) {
-        bitmapHandle = static_cast<HBITMAP>(LoadImageA(nullptr, name, IMAGE_BITMAP, width, height,
-                                                       LR_CREATEDIBSECTION | LR_LOADFROMFILE));
+    for (int32_t scale = made.cellScale; scale >= 1 && made.surface == nullptr; --scale) {
+        DDSURFACEDESC description = EmptyDescription();
+        description.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+        description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+        description.dwWidth = static_cast<DWORD>(sheet.width * scale);
+        description.dwHeight = static_cast<DWORD>(sheet.height * scale);
+        IDirectDrawSurface* surface = nullptr;
+        if (directDraw->CreateSurface(&description, &surface, nullptr) == DD_OK) {
+            made = {surface, scale};
+        }
     }
-    if (bitmapHandle == nullptr) {
-        return nullptr;
+    if (made.surface == nullptr) {
+        made.cellScale = ClampCellScale(cellScale);
+        return made;
     }
-    const GdiObject<HBITMAP> bitmap(bitmapHandle);
-    BITMAP info;
-    std::memset(&info, 0, sizeof(info));
-    GetObjectA(bitmap.get(), sizeof(info), &info);
-    DDSURFACEDESC description = EmptyDescription();
-    description.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    description.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    description.dwWidth = static_cast<DWORD>(info.bmWidth);
-    description.dwHeight = static_cast<DWORD>(info.bmHeight);
-    IDirectDrawSurface* surface = nullptr;
-    if (directDraw->CreateSurface(&description, &surface, nullptr) != DD_OK) {
-        return nullptr;
-    }
-    CopyBitmapToSurface(surface, bitmap.get(), 0, 0, 0, 0);
-    return surface;
+    // GDI converts the sheet's colours to the surface's format, as it does for any bitmap.
+    const GdiObject<HBITMAP> bitmap(made.cellScale == 1
+                                        ? IndexedDibSection(sheet)
+                                        : IndexedDibSection(EnlargeBitmap(sheet, made.cellScale)));
+    CopyBitmapToSurface(made.surface, bitmap.get(), 0, 0, 0, 0);
+    return made;
 }
 
 HRESULT CopyBitmapToSurface(IDirectDrawSurface* surface, HBITMAP bitmap, int32_t x, int32_t y,

@@ -13,9 +13,17 @@ namespace korvane {
 // A bitmap name is a resource of the program (MAKEINTRESOURCEA(KORVANE_GLYPH_BITMAP)) or, where the
 // program holds no such resource, a file path.
 
-// A new off-screen surface holding the bitmap, owned by the caller; null on failure.
-IDirectDrawSurface* LoadBitmapSurface(IDirectDraw* directDraw, const char* name, int32_t width,
-                                      int32_t height);
+// The glyph sheet's surface and the factor its pixels were repeated by.
+struct SheetSurface {
+    IDirectDrawSurface* surface = nullptr;  // owned by the caller; null when none was made
+    int32_t cellScale = 1;
+};
+
+// A new off-screen surface holding the sheet enlarged `cellScale` times (1 to 4) by pixel
+// repetition. Where a surface of that size cannot be created, each smaller factor is tried in
+// turn, down to 1. Without any surface, or without a readable sheet, the answer holds no
+// surface and the factor asked for.
+SheetSurface LoadSheetSurface(IDirectDraw* directDraw, const char* name, int32_t cellScale);
 
 // Stretches the bitmap's (x, y, width, height) over the whole surface; 0 as width or height
 // takes the bitmap's own.

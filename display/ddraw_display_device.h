@@ -52,6 +52,8 @@ class DisplayDevice : public ShowDisplay {
     int32_t lockedHeight = 0;
     int32_t lockedWidth = 0;
     int32_t bytesPerPixel = 0;
+    // The factor the glyph sheet was enlarged by, which the grid's cells must be drawn at.
+    int32_t cellScale = 1;
 
   private:
     void ForgetLock();

@@ -1,6 +1,7 @@
 #include "display/ddraw_display_setup.h"
 
 #include "display/ddraw_bitmap_loading.h"
+#include "sprites/cell_scale.h"
 #include "sprites/cursor_frames.h"
 #include "sprites/sprite_strip.h"
 
@@ -17,7 +18,7 @@ void ShowDisplayErrorBox(HWND owner, const char* text) {
 
 bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
                   SpriteStrip& cursorStrip, int32_t width, int32_t height, int32_t depth,
-                  const DisplaySetUpPlatform& platform) {
+                  const DisplaySetUpPlatform& platform, int32_t cellScale) {
     // The old device goes first: exclusive mode belongs to one DirectDraw object at a time.
     device.reset();
     for (SpriteStrip* strip : {&glyphStrip, &cursorStrip}) {
@@ -51,7 +52,10 @@ bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
         }
     }
 
-    made->spriteSurface.object = LoadBitmapSurface(made->directDraw, platform.glyphSheet, 0, 0);
+    const SheetSurface sheet =
+        LoadSheetSurface(made->directDraw, platform.glyphSheet, ClampCellScale(cellScale));
+    made->spriteSurface.object = sheet.surface;
+    made->cellScale = sheet.cellScale;
     if (made->spriteSurface.object != nullptr) {
         BusyBudget colorMatchBudget(platform.clock);
         SetSourceColorKey(made->spriteSurface.object, kBlack, colorMatchBudget);
@@ -59,8 +63,8 @@ bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, Spri
         platform.notify(saverWindow, "NO SPRITES");
     }
 
-    WireStrips(glyphStrip, cursorStrip, &made->spriteSurface, &made->backBuffer,
-               &made->workSurface);
+    WireStrips(glyphStrip, cursorStrip, &made->spriteSurface, &made->backBuffer, &made->workSurface,
+               made->cellScale);
 
     // The first flip comes last, once every surface of the run holds its memory. Wine's
     // renderer without OpenGL frees the memory of its swap chain's back buffer at every

@@ -32,13 +32,15 @@ struct DisplaySetUpPlatform {
 };
 
 // Replaces `device` with a new one opened for `saverWindow` at the desktop's width, height
-// and depth, loads the glyph sheet with black as its key (and its palette below 15 bits) and
-// points both strips at the new surfaces. It reports failures and always runs to its end.
-// The old device is released first; the new one is handed over only once it is complete, so
-// while the notices wait `device` is empty and the strips point nowhere. True when the flip
-// chain is ready.
+// and depth, loads the glyph sheet enlarged `cellScale` times (1 to 4) with black as its key
+// (and its palette below 15 bits) and points both strips at the new surfaces. Where the
+// enlarged sheet's surface cannot be created, the next smaller factor is used; the factor
+// obtained is device->cellScale, and the grid must be made for it. It reports failures and
+// always runs to its end. The old device is released first; the new one is handed over only
+// once it is complete, so while the notices wait `device` is empty and the strips point
+// nowhere. True when the flip chain is ready.
 bool SetUpDisplay(std::unique_ptr<DisplayDevice>& device, HWND saverWindow, SpriteStrip& glyphStrip,
                   SpriteStrip& cursorStrip, int32_t width, int32_t height, int32_t depth,
-                  const DisplaySetUpPlatform& platform = {});
+                  const DisplaySetUpPlatform& platform = {}, int32_t cellScale = 1);
 
 }  // namespace korvane

@@ -22,17 +22,6 @@ bool PresentPage(HDC dc, const MemorySurface& page) {
                static_cast<UINT>(page.height), page.bytes.data(), &info, DIB_RGB_COLORS) != 0;
 }
 
-bool LoadGlyphSheet(HINSTANCE instance, const char* sheet, IndexedBitmap& out) {
-    HRSRC found = FindResourceA(instance, sheet, MAKEINTRESOURCEA(2));  // RT_BITMAP
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
-        return !IS_INTRESOURCE(sheet) && ReadBitmapFile(sheet, out);
-    }
-    return DecodePackedBitmap(static_cast<const uint8_t*>(bytes), SizeofResource(instance, found),
-                              out);
-}
-
 GdiDisplay::GdiDisplay(HWND window, int32_t width, int32_t height)
     : window(window), pages(width, height, kGdiPageDepth) {}
 
@@ -54,9 +43,9 @@ void GdiDisplay::Present() const {
 
 std::unique_ptr<GdiDisplay> SetUpGdiDisplay(HWND window, int32_t width, int32_t height,
                                             const IndexedBitmap* sheet, SpriteStrip& glyphStrip,
-                                            SpriteStrip& cursorStrip) {
+                                            SpriteStrip& cursorStrip, int32_t cellScale) {
     auto display = std::make_unique<GdiDisplay>(window, width, height);
-    SetUpMemoryDisplay(display->pages, sheet, glyphStrip, cursorStrip);
+    SetUpMemoryDisplay(display->pages, sheet, glyphStrip, cursorStrip, cellScale);
     display->Present();
     return display;
 }

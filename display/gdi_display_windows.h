@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "display/glyph_sheet_windows.h"
 #include "display/indexed_bitmap.h"
 #include "display/memory_display.h"
 #include "display/memory_surface.h"
@@ -19,10 +20,6 @@ inline constexpr int32_t kGdiPageDepth = 32;
 // Puts a page of 4 bytes per pixel on `dc` with its top-left corner at the origin.
 // False when the page is empty or of another depth, or when GDI refuses it.
 bool PresentPage(HDC dc, const MemorySurface& page);
-
-// The glyph sheet from the program's bitmap resource of that name, or else from the bitmap
-// file of that path; false when it cannot be found or decoded.
-bool LoadGlyphSheet(HINSTANCE instance, const char* sheet, IndexedBitmap& out);
 
 // The show's display where DirectDraw cannot be had: the memory flip chain at 32 bits per
 // pixel, its shown page put on the window with GDI at every flip.
@@ -39,10 +36,11 @@ class GdiDisplay final : public ShowDisplay {
     MemoryDisplay pages;
 };
 
-// A GDI display of `width` x `height` for `window`, the glyph sheet wired to both strips as the
-// DirectDraw set-up does; without a sheet the strips draw nothing and the screen stays black.
+// A GDI display of `width` x `height` for `window`, the glyph sheet enlarged `cellScale` times
+// and wired to both strips as the DirectDraw set-up does (the factor it drew at is
+// pages.cellScale); without a sheet the strips draw nothing and the screen stays black.
 std::unique_ptr<GdiDisplay> SetUpGdiDisplay(HWND window, int32_t width, int32_t height,
                                             const IndexedBitmap* sheet, SpriteStrip& glyphStrip,
-                                            SpriteStrip& cursorStrip);
+                                            SpriteStrip& cursorStrip, int32_t cellScale = 1);
 
 }  // namespace korvane

@@ -158,6 +158,30 @@ bool DecodePackedBitmap(const uint8_t* bytes, size_t size, IndexedBitmap& out) {
     return DecodeBitmapFile(file.data(), file.size(), out);
 }
 
+IndexedBitmap EnlargeBitmap(const IndexedBitmap& bitmap, int32_t factor) {
+    const auto f = static_cast<size_t>(std::max(factor, 1));
+    IndexedBitmap out;
+    out.width = bitmap.width * static_cast<int32_t>(f);
+    out.height = bitmap.height * static_cast<int32_t>(f);
+    out.colorCount = bitmap.colorCount;
+    out.colors = bitmap.colors;
+    const auto outWidth = static_cast<size_t>(out.width);
+    out.indices.resize(outWidth * static_cast<size_t>(out.height));
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        const auto first = out.indices.begin() +
+                           static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * f * outWidth);
+        auto at = first;
+        for (int32_t x = 0; x < bitmap.width; ++x) {
+            at = std::fill_n(at, f, bitmap.IndexAt(x, y));
+        }
+        // The other rows of the square row are copies of the first.
+        for (size_t k = 1; k < f; ++k) {
+            std::copy_n(first, outWidth, first + static_cast<std::ptrdiff_t>(k * outWidth));
+        }
+    }
+    return out;
+}
+
 bool ReadBitmapFile(const char* path, IndexedBitmap& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

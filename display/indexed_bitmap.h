@@ -39,4 +39,9 @@ bool DecodePackedBitmap(const uint8_t* bytes, size_t size, IndexedBitmap& out);
 // Reads and decodes the bitmap file at `path`; false when it cannot be read or decoded.
 bool ReadBitmapFile(const char* path, IndexedBitmap& out);
 
+// The picture `factor` times wider and higher, every pixel repeated as a factor x factor
+// square, with the same colours: how the glyph sheet grows for larger cells. A factor below 1
+// is taken as 1.
+IndexedBitmap EnlargeBitmap(const IndexedBitmap& bitmap, int32_t factor);
+
 }  // namespace korvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "sprites/cell_scale.h"
 #include "sprites/color_depth.h"
 #include "sprites/cursor_frames.h"
 #include "sprites/sprite_strip.h"
@@ -27,11 +28,16 @@ void MemoryDisplay::ClearFlipClear() {
 }
 
 void SetUpMemoryDisplay(MemoryDisplay& display, const IndexedBitmap* sheet, SpriteStrip& glyphStrip,
-                        SpriteStrip& cursorStrip) {
+                        SpriteStrip& cursorStrip, int32_t cellScale) {
     display.ClearFlipClear();
     display.spriteSurface = MemorySurface();
+    display.cellScale = ClampCellScale(cellScale);
     if (sheet != nullptr && sheet->width > 0) {
-        display.spriteSurface = SurfaceFromBitmap(*sheet, display.backBuffer.bytesPerPixel);
+        const int32_t bytesPerPixel = display.backBuffer.bytesPerPixel;
+        display.spriteSurface =
+            display.cellScale == 1
+                ? SurfaceFromBitmap(*sheet, bytesPerPixel)
+                : SurfaceFromBitmap(EnlargeBitmap(*sheet, display.cellScale), bytesPerPixel);
         // Black is the key, as the pixel value black has on this surface: palette index 0
         // at 8 bits (the sheet's own palette is the display's), zero otherwise.
         display.spriteSurface.colorKey =
@@ -39,7 +45,7 @@ void SetUpMemoryDisplay(MemoryDisplay& display, const IndexedBitmap* sheet, Spri
         display.spriteSurface.hasColorKey = true;
     }
     WireStrips(glyphStrip, cursorStrip, &display.spriteSurface, &display.backBuffer,
-               &display.workSurface);
+               &display.workSurface, display.cellScale);
 }
 
 }  // namespace korvane

@@ -23,16 +23,18 @@ class MemoryDisplay : public ShowDisplay {
     void ClearFlipClear() override;
 
     int32_t depth;
+    int32_t cellScale = 1;  // the factor the sprite surface's sheet was enlarged by
     MemorySurface primarySurface;
     MemorySurface backBuffer;
     MemorySurface workSurface;
     MemorySurface spriteSurface;
 };
 
-// The memory counterpart of the saver's display set-up: the glyph sheet in the sprite
-// surface with black as its colour key, both pages black and both strips wired. An empty
-// `sheet` leaves the sprite surface empty, so the strips then draw nothing.
+// The memory counterpart of the saver's display set-up: the glyph sheet, enlarged `cellScale`
+// times (taken into range), in the sprite surface with black as its colour key, both pages
+// black and both strips wired at that factor. An empty `sheet` leaves the sprite surface empty,
+// so the strips then draw nothing.
 void SetUpMemoryDisplay(MemoryDisplay& display, const IndexedBitmap* sheet, SpriteStrip& glyphStrip,
-                        SpriteStrip& cursorStrip);
+                        SpriteStrip& cursorStrip, int32_t cellScale = 1);
 
 }  // namespace korvane

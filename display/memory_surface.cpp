@@ -66,7 +66,7 @@ void CopyRowsOf(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPit
 
 void CopyRows(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPitch, int32_t rows,
               size_t rowBytes) {
-    // A glyph cell is 16 pixels wide: 16, 32, 48 or 64 bytes at the four depths.
+    // A glyph cell is 16 pixels wide times the cell scale (1 to 4), at 1 to 4 bytes a pixel.
     switch (rowBytes) {
         case 16:
             return CopyRowsOf<16>(to, toPitch, from, fromPitch, rows);
@@ -76,6 +76,16 @@ void CopyRows(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPitch
             return CopyRowsOf<48>(to, toPitch, from, fromPitch, rows);
         case 64:
             return CopyRowsOf<64>(to, toPitch, from, fromPitch, rows);
+        case 96:
+            return CopyRowsOf<96>(to, toPitch, from, fromPitch, rows);
+        case 128:
+            return CopyRowsOf<128>(to, toPitch, from, fromPitch, rows);
+        case 144:
+            return CopyRowsOf<144>(to, toPitch, from, fromPitch, rows);
+        case 192:
+            return CopyRowsOf<192>(to, toPitch, from, fromPitch, rows);
+        case 256:
+            return CopyRowsOf<256>(to, toPitch, from, fromPitch, rows);
         default:
             for (int32_t row = 0; row < rows; ++row, to += toPitch, from += fromPitch) {
                 std::memcpy(to, from, rowBytes);

@@ -4,11 +4,12 @@
 #include <cstddef>
 
 #include "grid/glyph_charset.h"
+#include "sprites/cell_scale.h"
 
 namespace korvane {
 
-CodeGrid::CodeGrid(int32_t cols, int32_t rows, ShowRandom& random)
-    : rows(std::max(rows, 0)), cols(std::max(cols, 0)) {
+CodeGrid::CodeGrid(int32_t cols, int32_t rows, ShowRandom& random, int32_t cellScale)
+    : rows(std::max(rows, 0)), cols(std::max(cols, 0)), cellScale(ClampCellScale(cellScale)) {
     cells.assign(static_cast<size_t>(this->cols) * static_cast<size_t>(this->rows), kBlankCellCode);
     streams.reserve(static_cast<size_t>(this->cols));
     for (int32_t c = 0; c < this->cols; ++c) {

@@ -18,8 +18,9 @@ class SpriteStrip;
 class CodeGrid {
   public:
     // Draws from `random`: 23 numbers per column for the default streams, then 3 + rows per
-    // column when each stream is remade with the grid's height.
-    CodeGrid(int32_t cols, int32_t rows, ShowRandom& random);
+    // column when each stream is remade with the grid's height. `cellScale` is the factor
+    // its cells are drawn at (see cell_geometry.h); it changes nothing else.
+    CodeGrid(int32_t cols, int32_t rows, ShowRandom& random, int32_t cellScale = 1);
     virtual ~CodeGrid();
 
     CodeGrid(const CodeGrid&) = delete;
@@ -40,7 +41,8 @@ class CodeGrid {
     // finish on the 2501st consecutive call; unlimited calls never finish and reset the count.
     bool StepCodeRain(bool limited, int32_t& rainFrameCount, ShowRandom& random);
 
-    // Copies every cell of the redraw region from the glyph sheet through `strip`.
+    // Copies every cell of the redraw region from the glyph sheet through `strip`, one copy
+    // per cell from a sheet enlarged cellScale times.
     void Render(SpriteStrip& strip) const;
 
     int32_t CellAt(int32_t column, int32_t row) const {
@@ -59,6 +61,7 @@ class CodeGrid {
     std::vector<RainColumn> streams;
     int32_t rows = 0;
     int32_t cols = 0;
+    int32_t cellScale = 1;
 
   private:
     int32_t& Cell(int32_t column, int32_t row) {

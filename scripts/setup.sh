@@ -26,7 +26,8 @@ packages=(
     # ALSA for both word sizes: one end-to-end session gives Wine a working sound output
     # (the null device behind a file of its own)
     libasound2 libasound2:i386
-    xvfb xauth xdotool imagemagick x11-apps x11-utils
+    # x11-xserver-utils: xrdb, to give the test servers an Xft.dpi
+    xvfb xauth xdotool imagemagick x11-apps x11-utils x11-xserver-utils
     # korvane-x11: Xlib and the MIT-SHM extension
     libx11-dev libxext-dev
     python3 python3-pil fonts-dejavu-core zip

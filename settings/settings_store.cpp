@@ -17,17 +17,30 @@ constexpr char kFaceValue[] = "FACE";
 constexpr char kSoundValue[] = "SFX";
 constexpr char kMessageTextValue[] = "TEXT";
 constexpr char kPhoneNumberValue[] = "TELNO";
+constexpr char kGlyphScaleValue[] = "SCALE";
 
-// A flag that is missing or not a 4-byte DWORD stays on, the default of every flag.
-bool ReadFlag(SettingsKey& key, const char* name) {
+std::optional<std::uint32_t> ReadDword(SettingsKey& key, const char* name) {
     std::array<unsigned char, 4> raw{};
     const StoredValueRead read = key.Read(name, raw);
     if (!read.ok || read.type != StoredType::kDword || read.size != raw.size()) {
-        return true;
+        return std::nullopt;
     }
     std::uint32_t value = 0;
     std::memcpy(&value, raw.data(), sizeof value);
-    return value != 0;
+    return value;
+}
+
+// A flag that is missing or not a 4-byte DWORD stays on, the default of every flag.
+bool ReadFlag(SettingsKey& key, const char* name) {
+    return ReadDword(key, name).value_or(1) != 0;
+}
+
+// A glyph size that is missing, mistyped or out of range is automatic.
+int32_t ReadGlyphScale(SettingsKey& key) {
+    const std::optional<std::uint32_t> value = ReadDword(key, kGlyphScaleValue);
+    return value && *value <= static_cast<std::uint32_t>(kLargestGlyphScale)
+               ? static_cast<int32_t>(*value)
+               : kAutomaticGlyphScale;
 }
 
 // Reads a text into a buffer of the record's size. The stored data may or may not end with
@@ -65,6 +78,8 @@ bool LoadSettings(ShowSettings& settings, SettingsStore& store) {
         settings.phoneEnabled = ReadFlag(*key, kPhoneValue);
         settings.messageEnabled = ReadFlag(*key, kMessageValue);
         settings.codeEnabled = ReadFlag(*key, kCodeValue);
+        // Never a reason for the defaults: keys saved before the glyph size lack it.
+        settings.glyphScale = ReadGlyphScale(*key);
         auto message = ReadText<ShowSettings::kMessageCapacity>(*key, kMessageTextValue);
         if (message) {
             auto number = ReadText<ShowSettings::kPhoneCapacity>(*key, kPhoneNumberValue);
@@ -101,6 +116,12 @@ bool SaveSettings(const ShowSettings& settings, SettingsStore& store) {
     };
     text(kMessageTextValue, settings.messageText);
     text(kPhoneNumberValue, settings.phoneNumber);
+    const bool knownScale =
+        settings.glyphScale >= kAutomaticGlyphScale && settings.glyphScale <= kLargestGlyphScale;
+    stored = key->WriteDword(kGlyphScaleValue,
+                             static_cast<std::uint32_t>(knownScale ? settings.glyphScale
+                                                                   : kAutomaticGlyphScale)) &&
+             stored;
     return stored;
 }
 

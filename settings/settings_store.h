@@ -44,12 +44,14 @@ class SettingsStore {
     virtual std::unique_ptr<SettingsKey> CreateOrOpen() = 0;
 };
 
-// Reads the flags, the message and the number. True when both texts came from the store;
-// otherwise the record holds the defaults and the result is false.
+// Reads the flags, the message, the number and the glyph size. True when both texts came from
+// the store; otherwise the record holds the defaults and the result is false. A glyph size
+// that is missing or out of range reads as automatic and leaves the rest as loaded.
 bool LoadSettings(ShowSettings& settings, SettingsStore& store);
 
-// Writes all eight values; a key that cannot be created stores nothing. False when the key
-// could not be created or any value was not stored, so the caller can say so.
+// Writes all nine values, the glyph size (SCALE) after the number; a key that cannot be created
+// stores nothing. False when the key could not be created or any value was not stored, so the
+// caller can say so.
 [[nodiscard]] bool SaveSettings(const ShowSettings& settings, SettingsStore& store);
 
 }  // namespace korvane

@@ -15,6 +15,7 @@ void SetDefaultSettings(ShowSettings& settings) {
     std::memcpy(settings.messageText.data(), kDefaultMessage, sizeof kDefaultMessage);
     settings.phoneNumber.fill('\0');
     std::memcpy(settings.phoneNumber.data(), kDefaultPhoneNumber, sizeof kDefaultPhoneNumber);
+    settings.glyphScale = kAutomaticGlyphScale;
 }
 
 }  // namespace korvane

@@ -2,11 +2,18 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace korvane {
 
-// The user's options: which sequences run, sound, the typed message and the number that the
-// telephone trace finds. One record per process, owned by the show's composition root.
+// The "Glyph size" choice: automatic follows each monitor's DPI; 1 to 4 fix the factor by which
+// the cells and glyphs grow on every monitor.
+inline constexpr int32_t kAutomaticGlyphScale = 0;
+inline constexpr int32_t kLargestGlyphScale = 4;
+
+// The user's options: which sequences run, sound, the typed message, the number that the
+// telephone trace finds and the glyph size. One record per process, owned by the show's
+// composition root.
 struct ShowSettings {
     static constexpr std::size_t kMessageCapacity = 1024;  // 1023 characters and the terminator
     static constexpr std::size_t kPhoneCapacity = 12;      // 10 from the dialog; 11 fit
@@ -19,6 +26,7 @@ struct ShowSettings {
     bool soundEnabled = true;
     std::array<char, kMessageCapacity> messageText{};
     std::array<char, kPhoneCapacity> phoneNumber{};
+    int32_t glyphScale = kAutomaticGlyphScale;
 };
 
 inline constexpr char kDefaultMessage[] =
@@ -26,7 +34,7 @@ inline constexpr char kDefaultMessage[] =
     "Knock, knock, Jorrel..     \r\n";
 inline constexpr char kDefaultPhoneNumber[] = "3525550690";
 
-// All six flags on, the default message and number.
+// All six flags on, the default message and number, automatic glyph size.
 void SetDefaultSettings(ShowSettings& settings);
 
 }  // namespace korvane

@@ -14,7 +14,8 @@ namespace korvane {
 // repeats its own rain on every run and the show's generator is never touched.
 class MonitorRain {
   public:
-    MonitorRain(int32_t cols, int32_t rows, int32_t monitorNumber);
+    // `cellScale` is the factor of that monitor's sheet (CodeGrid).
+    MonitorRain(int32_t cols, int32_t rows, int32_t monitorNumber, int32_t cellScale = 1);
 
     // One tick: draws the grid's redraw region through `glyphStrip`, then steps the rain for
     // the next tick. A finished run starts again straight away.

@@ -50,8 +50,13 @@ struct Show {
     MessageState message;
 };
 
-// Makes the run's grid of cols x rows cells, drawing its streams from the show's generator, and
-// splits the settings' message into lines, as the saver does when its window is first shown.
-void CreateShowGrid(Show& show, int32_t cols, int32_t rows);
+// Makes the run's grid of cols x rows cells drawn at `cellScale`, drawing its streams from the
+// show's generator, and splits the settings' message into lines, as the saver does when its
+// window is first shown.
+void CreateShowGrid(Show& show, int32_t cols, int32_t rows, int32_t cellScale = 1);
+
+// The run's grid for a screen of width x height pixels at `cellScale`: as many whole cells as
+// fit (GridSizeForScreen). The factor must be the one the display's sheet was made at.
+void CreateShowGridForScreen(Show& show, int32_t width, int32_t height, int32_t cellScale);
 
 }  // namespace korvane

@@ -80,7 +80,8 @@ void ShowSequencer::Step(Show& show, int32_t frame) {
     }
 
     // The frame shown is the one chosen a tick earlier.
-    show.cursorStrip.Draw(grid.cursorColumn * kCellWidth, grid.cursorRow * kCellHeight);
+    show.cursorStrip.Draw(grid.cursorColumn * CellWidthAt(grid.cellScale),
+                          grid.cursorRow * CellHeightAt(grid.cellScale));
     if (show.cursorStrip.frameCount > 0) {
         show.cursorStrip.SelectFrame(frame % show.cursorStrip.frameCount);
     }

@@ -20,10 +20,12 @@
 #include "x11/glyph_sheet.h"
 #include "x11/image_presenter.h"
 #include "x11/pixel_format.h"
+#include "x11/screen_dpi.h"
 #include "x11/show_run.h"
 #include "x11/target_window.h"
 #include "x11/x11_options.h"
 #include "x11/x_errors.h"
+#include "x11/xft_dpi_resource.h"
 
 namespace korvane {
 namespace {
@@ -38,7 +40,7 @@ std::string Usage() {
     return std::string(
                "usage: korvane-x11 [-root | -window-id ID | -geometry WxH] [-display "
                "HOST:DISPLAY]\n"
-               "                   [show options] [--frames N] [--stats]\n"
+               "                   [--scale N|auto] [show options] [--frames N] [--stats]\n"
                "       korvane-x11 --help | --version\n"
                "The Korvane show in an X11 window, as screen-saver managers run their programs.\n"
                "\n"
@@ -46,7 +48,10 @@ std::string Usage() {
                "                         manager names in XSCREENSAVER_WINDOW\n"
                "  -window-id ID          draw into window ID, decimal or 0x hexadecimal\n"
                "  -geometry WxH          the size of a window of our own (default 1024x768)\n"
-               "  -display HOST:DISPLAY  the X server (default $DISPLAY)\n") +
+               "  -display HOST:DISPLAY  the X server (default $DISPLAY)\n"
+               "  --scale N|auto         cells of 16N x 24N pixels, the glyphs enlarged N times\n"
+               "                         (1 to 4); auto, the default, follows the X resource\n"
+               "                         Xft.dpi (192 gives 2) and is 1 where it is not set\n") +
            std::string(kShowSwitchesUsage) +
            "  --frames N             stop after N frames and keep frame N-1 on screen\n"
            "  --stats                at exit, write frames presented, deadlines missed and\n"
@@ -126,9 +131,10 @@ struct Stage {
 };
 
 bool BuildStage(Display* display, const TargetWindow& target, const PixelConversion& conversion,
-                const X11Options& options, const IndexedBitmap& sheet, Stage& stage) {
+                const X11Options& options, const IndexedBitmap& sheet, int32_t cellScale,
+                Stage& stage) {
     stage.presenter.reset();
-    stage.run = std::make_unique<ShowRun>(options, sheet, target.width, target.height);
+    stage.run = std::make_unique<ShowRun>(options, sheet, target.width, target.height, cellScale);
     stage.presenter =
         std::make_unique<ImagePresenter>(display, target.window, target.visual, target.depth,
                                          conversion, target.width, target.height);
@@ -190,9 +196,12 @@ int Run(const X11Options& options) {
         return kFailed;
     }
 
+    const int32_t cellScale = options.cellScale != kAutomaticCellScale
+                                  ? options.cellScale
+                                  : AutomaticCellScale(ReadXftDpi(display));
     Stage stage;
     int errorsSeen = RecordedXErrors().count;
-    if (!BuildStage(display, target, conversion, options, sheet, stage) &&
+    if (!BuildStage(display, target, conversion, options, sheet, cellScale, stage) &&
         !WindowGone(display, target.window, errorsSeen)) {
         std::fprintf(stderr, "korvane-x11: cannot make an image of %dx%d pixels\n", target.width,
                      target.height);
@@ -236,7 +245,7 @@ int Run(const X11Options& options) {
         }
         if (resized) {
             // A fresh show at the new size, as a new run would make it.
-            if (!BuildStage(display, target, conversion, options, sheet, stage)) {
+            if (!BuildStage(display, target, conversion, options, sheet, cellScale, stage)) {
                 if (WindowGone(display, target.window, errorsSeen)) {
                     break;
                 }

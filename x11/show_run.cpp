@@ -7,14 +7,15 @@
 namespace korvane {
 
 ShowRun::ShowRun(const ShowSwitches& switches, const IndexedBitmap& sheet, int32_t width,
-                 int32_t height)
+                 int32_t height, int32_t cellScale)
     : show_(sound_) {
     ApplyShowSwitches(switches, show_.settings);
     show_.settings.soundEnabled = false;
-    if (width >= kCellWidth && height >= kCellHeight) {
-        CreateShowGridForScreen(show_, width, height);
+    const GridSize grid = GridSizeForScreen(width, height, cellScale);
+    if (grid.cols >= 1 && grid.rows >= 1) {
+        CreateShowGridForScreen(show_, width, height, cellScale);
     }
-    pages_ = MakeShowPages(show_, width, height, sheet);
+    pages_ = MakeShowPages(show_, width, height, sheet, cellScale);
     show_.display = pages_.get();
 }
 

@@ -15,8 +15,9 @@ namespace korvane {
 // makes a new run, exactly as a new start of the program would.
 class ShowRun {
   public:
-    ShowRun(const ShowSwitches& switches, const IndexedBitmap& sheet, int32_t width,
-            int32_t height);
+    // Cells of 16 x 24 pixels enlarged `cellScale` times (1 to 4).
+    ShowRun(const ShowSwitches& switches, const IndexedBitmap& sheet, int32_t width, int32_t height,
+            int32_t cellScale);
 
     // Draws the next frame into the back buffer. A window too small for one cell stays black.
     void Tick();

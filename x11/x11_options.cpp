@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "frontend/option_values.h"
+#include "sprites/cell_scale.h"
 
 namespace korvane {
 
@@ -99,6 +100,19 @@ bool ParseX11Options(const std::vector<std::string>& arguments, const char* mana
             }
             if (!ParseWholeNumber(text, options.frames) || options.frames < 1) {
                 error = "option --frames needs a whole number of at least 1, not '" + text + "'";
+                return false;
+            }
+        } else if (name == "--scale") {
+            if (!value(text)) {
+                return false;
+            }
+            if (text == "auto") {
+                options.cellScale = kAutomaticCellScale;
+            } else if (!ParseWholeNumber(text, options.cellScale) ||
+                       options.cellScale != ClampCellScale(options.cellScale)) {
+                error = "option --scale needs 'auto' or a whole number from " +
+                        std::to_string(kSmallestCellScale) + " to " +
+                        std::to_string(kLargestCellScale) + ", not '" + text + "'";
                 return false;
             }
         } else if (name == "--stats") {

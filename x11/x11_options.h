@@ -9,6 +9,9 @@
 
 namespace korvane {
 
+// --scale auto, the default: the factor follows the X resource Xft.dpi (see screen_dpi.h).
+inline constexpr int32_t kAutomaticCellScale = 0;
+
 // Where the picture goes.
 enum class WindowTarget {
     kOwnWindow,  // a window of our own, -geometry WxH
@@ -22,8 +25,9 @@ struct X11Options : ShowSwitches {
     unsigned long windowId = 0;  // for kExisting
     int32_t width = 1024;        // for kOwnWindow
     int32_t height = 768;
-    std::string displayName;  // empty: $DISPLAY
-    int32_t frames = 0;       // 0: run until ended
+    std::string displayName;                  // empty: $DISPLAY
+    int32_t frames = 0;                       // 0: run until ended
+    int32_t cellScale = kAutomaticCellScale;  // --scale: 1 to 4, or from the X server's DPI
     bool stats = false;
     InfoRequest info = InfoRequest::kNone;  // --help or --version: nothing else was read
 };

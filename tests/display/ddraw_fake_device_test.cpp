@@ -104,10 +104,18 @@ class FakeDirectDraw : public FakeDirectDrawBase {
             *surface = &primary;
             return primaryAnswer;
         }
-        if (description->dwWidth == 640 && description->dwHeight == 480) {
+        // The glyph sheet, 640 x 480 times its factor: refused above the largest factor.
+        const DWORD factor = description->dwWidth / 640;
+        if (factor >= 1 && description->dwWidth == 640 * factor &&
+            description->dwHeight == 480 * factor) {
             ++sheetSurfaces;
+            sheetFactors.push_back(static_cast<int32_t>(factor));
             events.push_back("sheet created");
-            return DDERR_OUTOFMEMORY;
+            if (static_cast<int32_t>(factor) > largestSheetFactor) {
+                return DDERR_OUTOFMEMORY;
+            }
+            *surface = &sheet;
+            return DD_OK;
         }
         *surface = &work;
         return DD_OK;
@@ -123,6 +131,7 @@ class FakeDirectDraw : public FakeDirectDrawBase {
     FakePage primary;
     FakePage back;
     FakePage work;
+    FakePage sheet;
     FakePaletteBase palette;
     HRESULT primaryAnswer = DD_OK;
     HRESULT paletteAnswer = DD_OK;
@@ -133,6 +142,8 @@ class FakeDirectDraw : public FakeDirectDrawBase {
     std::vector<PALETTEENTRY> lastEntries;
     std::vector<std::string> events;
     int sheetSurfaces = 0;
+    std::vector<int32_t> sheetFactors;  // of every sheet surface asked for, in order
+    int32_t largestSheetFactor = 0;     // 0: no sheet surface at all
 };
 
 // The creator the device is given can only be a plain function, so it reaches the test's
@@ -388,6 +399,43 @@ TEST_F(FakeDeviceTest, ColorMatchWaitsOnAStillDrawingLockForOneBudgetAtMost) {
     BusyBudget fresh(&testing::StepClock::Now);
     EXPECT_EQ(MatchColor(&sheet, CLR_INVALID, fresh), 0xAAAAu);
     EXPECT_EQ(sheet.unlocks, 1);
+}
+
+// Video memory too small for the enlarged sheet: the set-up tries each smaller factor in turn,
+// wires the cursor frames at the one it got and reports it, so the grid can be made for it.
+TEST_F(FakeDeviceTest, SetUpFallsBackToTheLargestSheetTheDeviceHolds) {
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    std::unique_ptr<DisplayDevice> device;
+    DisplaySetUpPlatform platform;
+    platform.directDrawCreate = &CreateFake;
+    platform.notify = &RecordNotice;
+    platform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
+
+    directDraw.largestSheetFactor = 2;
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, 64, 48, 32, platform, 4);
+    EXPECT_EQ(directDraw.sheetFactors, (std::vector<int32_t>{4, 3, 2}));
+    EXPECT_EQ(device->cellScale, 2);
+    EXPECT_EQ(device->spriteSurface.object, &directDraw.sheet);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(cursorStrip.sourceRect.left, 2 * 544);
+    EXPECT_EQ(cursorStrip.sourceRect.bottom, 2 * 72);
+
+    // Beyond the largest factor the set-up starts at 4; a factor the device holds is kept.
+    directDraw.sheetFactors.clear();
+    directDraw.largestSheetFactor = 4;
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, 64, 48, 32, platform, 7);
+    EXPECT_EQ(directDraw.sheetFactors, (std::vector<int32_t>{4}));
+    EXPECT_EQ(device->cellScale, 4);
+
+    // Not even the design's size: the notice, no sheet, and the factor asked for.
+    directDraw.sheetFactors.clear();
+    directDraw.largestSheetFactor = 0;
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, 64, 48, 32, platform, 3);
+    EXPECT_EQ(directDraw.sheetFactors, (std::vector<int32_t>{3, 2, 1}));
+    EXPECT_EQ(notices, (std::vector<std::string>{"NO SPRITES"}));
+    EXPECT_EQ(device->spriteSurface.object, nullptr);
+    EXPECT_EQ(device->cellScale, 3);
 }
 
 }  // namespace

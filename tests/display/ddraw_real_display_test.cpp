@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "display/ddraw_display_setup.h"
@@ -23,7 +24,8 @@ void IgnoreNotice(HWND, const char* text) {
     ADD_FAILURE() << "set-up reported: " << text;
 }
 
-class RealDisplayTest : public ::testing::Test {
+// The display at the factor of the parameter: the sheet and every cell enlarged that many times.
+class RealDisplayTest : public ::testing::TestWithParam<int32_t> {
   protected:
     void SetUp() override {
         HDC screen = GetDC(nullptr);
@@ -47,13 +49,15 @@ class RealDisplayTest : public ::testing::Test {
     int32_t width = 0, height = 0, depth = 0;
 };
 
-TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
+TEST_P(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
+    const int32_t s = GetParam();
     SpriteStrip glyphStrip, cursorStrip;
     DisplaySetUpPlatform platform;
     platform.notify = &IgnoreNotice;
     platform.glyphSheet = KORVANE_TEST_GLYPH_SHEET;
-    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform);
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform, s);
     ASSERT_NE(device->spriteSurface.object, nullptr);
+    ASSERT_EQ(device->cellScale, s) << "the sheet fell back to a smaller factor";
     ASSERT_NE(device->backBuffer.object, nullptr);
 
     // Both pages are black after the set-up.
@@ -76,11 +80,11 @@ TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
     ASSERT_TRUE(DecodeBitmapFile(file.data(), file.size(), sheet));
     SpriteStrip memoryGlyphs, memoryCursor;
     MemoryDisplay memory(width, height, depth == 24 ? 32 : depth);
-    SetUpMemoryDisplay(memory, &sheet, memoryGlyphs, memoryCursor);
+    SetUpMemoryDisplay(memory, &sheet, memoryGlyphs, memoryCursor, s);
     ASSERT_EQ(memory.backBuffer.bytesPerPixel, device->bytesPerPixel);
 
     ShowRandom random;
-    CodeGrid grid(width / 16, height / 24, random);
+    CodeGrid grid(width / (16 * s), height / (24 * s), random, s);
     for (size_t i = 0; i < grid.cells.size(); ++i) {
         grid.cells[i] = static_cast<int32_t>((i * 7) % 468);
     }
@@ -102,18 +106,18 @@ TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
     // The cursor's last frame is all but black: keyed, it leaves the glyph under it.
     cursorStrip.SelectFrame(7);
     memoryCursor.SelectFrame(7);
-    cursorStrip.Draw(16 * 2, 24 * 3);
-    memoryCursor.Draw(16 * 2, 24 * 3);
+    cursorStrip.Draw(16 * s * 2, 24 * s * 3);
+    memoryCursor.Draw(16 * s * 2, 24 * s * 3);
     cursorStrip.SelectFrame(2);
     memoryCursor.SelectFrame(2);
-    cursorStrip.Draw(16 * 4, 24 * 3);
-    memoryCursor.Draw(16 * 4, 24 * 3);
+    cursorStrip.Draw(16 * s * 4, 24 * s * 3);
+    memoryCursor.Draw(16 * s * 4, 24 * s * 3);
 
     ASSERT_EQ(device->LockBackBuffer(), kDisplayOk);
     const int32_t bpp = device->bytesPerPixel;
     int32_t mismatches = 0;
-    for (int32_t y = 0; y < grid.rows * 24 && mismatches < 10; ++y) {
-        for (int32_t x = 0; x < grid.cols * 16 && mismatches < 10; ++x) {
+    for (int32_t y = 0; y < grid.rows * 24 * s && mismatches < 10; ++y) {
+        for (int32_t x = 0; x < grid.cols * 16 * s && mismatches < 10; ++x) {
             uint32_t real = 0;
             for (int32_t i = 0; i < bpp; ++i) {
                 real |= static_cast<uint32_t>(device->pixels[y * device->pitch + x * bpp + i])
@@ -134,8 +138,9 @@ TEST_F(RealDisplayTest, RenderedGridMatchesTheMemoryDisplay) {
 }
 
 // The saver loads its glyph sheet as bitmap resource 111 of its own module; what lands on the
-// sprite surface must be the very picture of the generated file.
-TEST_F(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
+// sprite surface must be the very picture of the generated file, enlarged by the factor.
+TEST_P(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
+    const int32_t s = GetParam();
     ASSERT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(111), reinterpret_cast<LPCSTR>(RT_BITMAP)),
               nullptr)
         << "the test runner carries no bitmap 111";
@@ -143,7 +148,7 @@ TEST_F(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
     DisplaySetUpPlatform platform;
     platform.notify = &IgnoreNotice;
     ASSERT_TRUE(IS_INTRESOURCE(platform.glyphSheet));
-    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform);
+    SetUpDisplay(device, window, glyphStrip, cursorStrip, width, height, depth, platform, s);
     IDirectDrawSurface* sprite = device->spriteSurface.object;
     ASSERT_NE(sprite, nullptr) << "bitmap 111 did not load";
 
@@ -159,7 +164,7 @@ TEST_F(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
     } while (locked == DDERR_WASSTILLDRAWING);
     ASSERT_EQ(locked, DD_OK);
     const int32_t bpp = static_cast<int32_t>(description.ddpfPixelFormat.dwRGBBitCount) / 8;
-    const MemorySurface expected = SurfaceFromBitmap(sheet, bpp);
+    const MemorySurface expected = SurfaceFromBitmap(EnlargeBitmap(sheet, s), bpp);
     EXPECT_EQ(static_cast<int32_t>(description.dwWidth), expected.width);
     EXPECT_EQ(static_cast<int32_t>(description.dwHeight), expected.height);
     const auto* pixels = static_cast<const uint8_t*>(description.lpSurface);
@@ -186,6 +191,11 @@ TEST_F(RealDisplayTest, GlyphSheetResourceMatchesTheFile) {
     sprite->Unlock(nullptr);
     EXPECT_GT(lit, 1000) << "the sheet came out (nearly) black";
 }
+
+INSTANTIATE_TEST_SUITE_P(Factors, RealDisplayTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int32_t>& info) {
+                             return "Scale" + std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace korvane

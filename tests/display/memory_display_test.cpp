@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "display/indexed_bitmap.h"
@@ -159,6 +161,42 @@ TEST(MemoryDisplayTest, SetUpWiresStripsAndRepeatsCursorFrames) {
     }
 }
 
+// The sheet and the cursor frames grow by the factor asked for, within 1 to 4; a later set-up
+// at another factor brings the frames added earlier to its own.
+TEST(MemoryDisplayTest, SetUpAtAFactorEnlargesTheSheetAndTheCursorFrames) {
+    const IndexedBitmap sheet = LoadSheet();
+    SpriteStrip glyphStrip;
+    SpriteStrip cursorStrip;
+    MemoryDisplay large(640, 480, 32);
+    SetUpMemoryDisplay(large, &sheet, glyphStrip, cursorStrip, 3);
+    EXPECT_EQ(large.cellScale, 3);
+    EXPECT_EQ(large.spriteSurface.width, 3 * sheet.width);
+    EXPECT_EQ(large.spriteSurface.height, 3 * sheet.height);
+    EXPECT_TRUE(large.spriteSurface.hasColorKey);
+    for (int k = 0; k < 8; ++k) {
+        cursorStrip.SelectFrame(k);
+        EXPECT_EQ(cursorStrip.sourceRect.left, 3 * kCursorFrames[static_cast<size_t>(k)].left);
+        EXPECT_EQ(cursorStrip.sourceRect.bottom, 3 * kCursorFrames[static_cast<size_t>(k)].bottom);
+    }
+
+    MemoryDisplay plain(640, 480, 32);
+    SetUpMemoryDisplay(plain, &sheet, glyphStrip, cursorStrip, 1);
+    ASSERT_EQ(cursorStrip.frameCount, 16);
+    for (int k = 0; k < 16; ++k) {
+        cursorStrip.SelectFrame(k);
+        EXPECT_EQ(cursorStrip.sourceRect.top, kCursorFrames[static_cast<size_t>(k % 8)].top) << k;
+        EXPECT_EQ(cursorStrip.sourceRect.right, kCursorFrames[static_cast<size_t>(k % 8)].right);
+    }
+
+    MemoryDisplay beyond(64, 48, 8);
+    SetUpMemoryDisplay(beyond, &sheet, glyphStrip, cursorStrip, 9);
+    EXPECT_EQ(beyond.cellScale, 4);
+    EXPECT_EQ(beyond.spriteSurface.width, 4 * sheet.width);
+    SetUpMemoryDisplay(beyond, &sheet, glyphStrip, cursorStrip, 0);
+    EXPECT_EQ(beyond.cellScale, 1);
+    EXPECT_EQ(beyond.spriteSurface.width, sheet.width);
+}
+
 TEST(MemoryDisplayTest, MissingSheetLeavesStripsWithoutCopies) {
     SpriteStrip glyphStrip;
     SpriteStrip cursorStrip;
@@ -172,19 +210,20 @@ TEST(MemoryDisplayTest, MissingSheetLeavesStripsWithoutCopies) {
     }
 }
 
-// Every rendered cell is the sheet's cell for its code, the cursor's black leaves the cell
-// under it alone, and the back buffer keeps what it held outside the region.
-class MemoryRenderTest : public ::testing::TestWithParam<int32_t> {};
+// Every rendered cell is the sheet's cell for its code, each of its pixels a square of
+// scale x scale screen pixels; the cursor's black leaves the cell under it alone, and the back
+// buffer keeps what it held outside the region.
+class MemoryRenderTest : public ::testing::TestWithParam<std::tuple<int32_t, int32_t>> {};
 
 TEST_P(MemoryRenderTest, GridCellsAreTheSheetsCells) {
-    const int32_t depth = GetParam();
+    const auto [depth, s] = GetParam();
     const IndexedBitmap sheet = LoadSheet();
     SpriteStrip glyphStrip;
     SpriteStrip cursorStrip;
-    MemoryDisplay display(640, 480, depth);
-    SetUpMemoryDisplay(display, &sheet, glyphStrip, cursorStrip);
+    MemoryDisplay display(640 * s, 480 * s, depth);
+    SetUpMemoryDisplay(display, &sheet, glyphStrip, cursorStrip, s);
     ShowRandom random;
-    CodeGrid grid(40, 20, random);
+    CodeGrid grid(40, 20, random, s);
     for (int32_t r = 0; r < grid.rows; ++r) {
         for (int32_t c = 0; c < grid.cols; ++c) {
             grid.cells[static_cast<size_t>(r * grid.cols + c)] = (r * 40 + c) % 468;
@@ -193,16 +232,17 @@ TEST_P(MemoryRenderTest, GridCellsAreTheSheetsCells) {
     display.backBuffer.SetPixel(0, 0, 0x1F);  // outside the region below
     grid.redrawRegion = {0, 3, grid.cols, 20};
     grid.Render(glyphStrip);
-    const MemorySurface& sheetSurface = display.spriteSurface;
+    // The design's sheet at this depth: what every square must repeat.
+    const MemorySurface design = SurfaceFromBitmap(sheet, display.backBuffer.bytesPerPixel);
     for (int32_t r = 3; r < 20; ++r) {
         for (int32_t c = 0; c < 40; ++c) {
             const int32_t code = grid.cells[static_cast<size_t>(r * grid.cols + c)];
             const int32_t sx = 16 * ((code >> 2) % 40);
             const int32_t sy = 72 * (code & 3) + 24 * ((code >> 2) / 40);
-            for (int32_t y = 0; y < 24; ++y) {
-                for (int32_t x = 0; x < 16; ++x) {
-                    ASSERT_EQ(display.backBuffer.PixelAt(16 * c + x, 24 * r + y),
-                              sheetSurface.PixelAt(sx + x, sy + y))
+            for (int32_t y = 0; y < 24 * s; ++y) {
+                for (int32_t x = 0; x < 16 * s; ++x) {
+                    ASSERT_EQ(display.backBuffer.PixelAt(16 * s * c + x, 24 * s * r + y),
+                              design.PixelAt(sx + x / s, sy + y / s))
                         << "cell " << c << "," << r;
                 }
             }
@@ -212,17 +252,25 @@ TEST_P(MemoryRenderTest, GridCellsAreTheSheetsCells) {
 
     // Frame 7 (cell 116) is black but for a few dark pixels: drawn keyed, it leaves the
     // glyph under it visible.
-    const uint32_t under = display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12);
+    const int32_t cursorX = 16 * s * 5;
+    const int32_t cursorY = 24 * s * 10;
+    const uint32_t under = display.backBuffer.PixelAt(cursorX + 8 * s, cursorY + 12 * s);
     cursorStrip.SelectFrame(7);
-    cursorStrip.Draw(16 * 5, 24 * 10);
-    EXPECT_EQ(display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12), under);
+    cursorStrip.Draw(cursorX, cursorY);
+    EXPECT_EQ(display.backBuffer.PixelAt(cursorX + 8 * s, cursorY + 12 * s), under);
     cursorStrip.SelectFrame(3);
-    cursorStrip.Draw(16 * 5, 24 * 10);
-    EXPECT_EQ(display.backBuffer.PixelAt(16 * 5 + 8, 24 * 10 + 12),
-              sheetSurface.PixelAt(544 + 8, 264 + 12));
+    cursorStrip.Draw(cursorX, cursorY);
+    EXPECT_EQ(display.backBuffer.PixelAt(cursorX + 8 * s + s - 1, cursorY + 12 * s),
+              design.PixelAt(544 + 8, 264 + 12));
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, MemoryRenderTest, ::testing::Values(8, 16, 24, 32));
+INSTANTIATE_TEST_SUITE_P(DepthsAndFactors, MemoryRenderTest,
+                         ::testing::Combine(::testing::Values(8, 16, 24, 32),
+                                            ::testing::Values(1, 2, 3)),
+                         [](const auto& info) {
+                             return "Depth" + std::to_string(std::get<0>(info.param)) + "Scale" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace korvane

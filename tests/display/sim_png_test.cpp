@@ -164,6 +164,70 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureCase{"CodeRain", 650, 490, 80, true}),
     [](const ::testing::TestParamInfo<PictureCase>& info) { return info.param.name; });
 
+uint32_t PixelOf(const RgbPicture& picture, int32_t x, int32_t y) {
+    const uint8_t* rgb =
+        picture.rgb.data() +
+        3 * (static_cast<size_t>(y) * static_cast<size_t>(picture.width) + static_cast<size_t>(x));
+    return static_cast<uint32_t>(rgb[0]) << 16 | static_cast<uint32_t>(rgb[1]) << 8 | rgb[2];
+}
+
+struct ScaleCase {
+    const char* name;
+    const char* switches;  // the sequence alone, so that it is on screen from the start
+    int32_t frame;
+    int32_t scale;
+};
+
+class SimPngScale : public ::testing::TestWithParam<ScaleCase> {};
+
+// At a factor s the picture of a 1024 x 768 screen is the design-size picture of the grid it
+// holds, every pixel a square of s x s, cursor included; what the cells leave is black.
+TEST_P(SimPngScale, IsThePictureOfItsGridEnlarged) {
+    const ScaleCase& c = GetParam();
+    const int32_t s = c.scale;
+    const int32_t cols = 1024 / (16 * s);
+    const int32_t rows = 768 / (24 * s);
+    SimScratch scratch;
+    const fs::path errors = scratch.dir / "errors.txt";
+    const auto picture = [&](int32_t width, int32_t height, int32_t scale, const fs::path& png) {
+        const std::string arguments =
+            "--width " + std::to_string(width) + " --height " + std::to_string(height) +
+            " --scale " + std::to_string(scale) + " --frames " + std::to_string(c.frame + 1) +
+            " --png-frame " + std::to_string(c.frame) + " --png " + png.string() + " " + c.switches;
+        EXPECT_EQ(RunSim(arguments, errors), 0) << ReadAll(errors);
+        RgbPicture decoded;
+        EXPECT_TRUE(ReadPng(png, decoded)) << arguments;
+        return decoded;
+    };
+    const RgbPicture large = picture(1024, 768, s, scratch.dir / "large.png");
+    const RgbPicture small = picture(cols * 16, rows * 24, 1, scratch.dir / "small.png");
+    ASSERT_EQ(large.width, 1024);
+    ASSERT_EQ(large.height, 768);
+    ASSERT_EQ(small.width, cols * 16);
+
+    size_t lit = 0;
+    for (int32_t y = 0; y < 768; ++y) {
+        for (int32_t x = 0; x < 1024; ++x) {
+            const bool covered = x < cols * 16 * s && y < rows * 24 * s;
+            const uint32_t expected = covered ? PixelOf(small, x / s, y / s) : 0;
+            ASSERT_EQ(PixelOf(large, x, y), expected) << "pixel " << x << "," << y;
+            lit += expected != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, 100u * static_cast<size_t>(s * s)) << "the frame shows almost nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, SimPngScale,
+    ::testing::Values(ScaleCase{"TitleAt2", "", 200, 2}, ScaleCase{"TitleAt3", "", 200, 3},
+                      ScaleCase{"TraceAt2", "--no-title --no-message --no-code", 120, 2},
+                      ScaleCase{"TraceAt3", "--no-title --no-message --no-code", 120, 3},
+                      ScaleCase{"MessageAt2", "--no-title --no-phone --no-code", 120, 2},
+                      ScaleCase{"MessageAt3", "--no-title --no-phone --no-code", 120, 3},
+                      ScaleCase{"RainAt2", "--no-title --no-phone --no-message", 80, 2},
+                      ScaleCase{"RainAt3", "--no-title --no-phone --no-message", 80, 3}),
+    [](const ::testing::TestParamInfo<ScaleCase>& info) { return info.param.name; });
+
 TEST(SimPng, PictureLeavesTheTraceAsItWas) {
     SimScratch scratch;
     const fs::path errors = scratch.dir / "errors.txt";

@@ -23,7 +23,7 @@ namespace korvane {
 namespace {
 
 constexpr const char* kNames[] = {"SFX",  "TITLE", "PHONE", "MESSAGE", "CODE",
-                                  "FACE", "TEXT",  "TELNO", "OTHER"};
+                                  "FACE", "TEXT",  "TELNO", "OTHER",   "SCALE"};
 constexpr std::size_t kMaxValueSize = 2 * ShowSettings::kMessageCapacity;
 
 [[noreturn]] void Fail(const char* what) {
@@ -40,6 +40,18 @@ bool ExpectedFlag(const MemorySettingsStore& store, const char* name) {
     }
     return std::any_of(found->second.data.begin(), found->second.data.end(),
                        [](unsigned char b) { return b != 0; });
+}
+
+// What the glyph size must read as: automatic unless a 4-byte DWORD holds 0 to 4.
+int32_t ExpectedGlyphScale(const MemorySettingsStore& store) {
+    const auto found = store.values.find("SCALE");
+    if (found == store.values.end() || found->second.type != StoredType::kDword ||
+        found->second.data.size() != 4) {
+        return kAutomaticGlyphScale;
+    }
+    uint32_t value = 0;
+    std::memcpy(&value, found->second.data.data(), sizeof value);
+    return value <= 4 ? static_cast<int32_t>(value) : kAutomaticGlyphScale;
 }
 
 // The stored text up to its first zero, when it fits the array with its terminator.
@@ -72,7 +84,7 @@ bool SameLoadedFields(const ShowSettings& a, const ShowSettings& b) {
     return a.soundEnabled == b.soundEnabled && a.titleEnabled == b.titleEnabled &&
            a.phoneEnabled == b.phoneEnabled && a.messageEnabled == b.messageEnabled &&
            a.codeEnabled == b.codeEnabled && a.messageText == b.messageText &&
-           a.phoneNumber == b.phoneNumber;
+           a.phoneNumber == b.phoneNumber && a.glyphScale == b.glyphScale;
 }
 
 }  // namespace
@@ -102,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     settings.phoneNumber.fill('9');
     settings.soundEnabled = settings.titleEnabled = settings.phoneEnabled = false;
     settings.messageEnabled = settings.codeEnabled = false;
+    settings.glyphScale = -7;
     const bool loaded = LoadSettings(settings, store);
 
     if (!Terminated(settings.messageText) || !Terminated(settings.phoneNumber)) {
@@ -127,6 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         settings.messageEnabled != ExpectedFlag(store, "MESSAGE") ||
         settings.codeEnabled != ExpectedFlag(store, "CODE")) {
         Fail("a flag does not read as stored");
+    }
+    if (settings.glyphScale != ExpectedGlyphScale(store)) {
+        Fail("the glyph size does not read as stored");
     }
     if (!TextMatchesStore(settings.messageText, store, "TEXT") ||
         !TextMatchesStore(settings.phoneNumber, store, "TELNO")) {

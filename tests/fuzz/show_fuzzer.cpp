@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (int32_t i = 0; i < randomDraws; ++i) {
         show.random.Next();
     }
-    CreateShowGridForScreen(show, width, height);
+    CreateShowGridForScreen(show, width, height, 1);
     show.sequencerState = static_cast<SequencerState>(startState);
     show.rainFrameCount = rainFrames;
 

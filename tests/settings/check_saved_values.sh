@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the save probe, then reads the key back with Wine's reg tool and compares it with the
-# eight values it must hold, in their types and nothing else.
+# nine values it must hold, in their types and nothing else.
 #   check_saved_values.sh <probe.exe>   (inside tests/wine/with-wine.sh)
 set -euo pipefail
 probe=$1
@@ -20,6 +20,7 @@ FACE REG_DWORD 0x1
 SFX REG_DWORD 0x1
 TEXT REG_SZ Wake up
 TELNO REG_SZ 5550100
+SCALE REG_DWORD 0x3
 VALUES
 )
 timeout 60 "$KORVANE_WINE" reg delete "$key" /f >/dev/null 2>&1 || true
@@ -28,4 +29,4 @@ if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual") || true
     exit 1
 fi
-echo "the key holds exactly the eight values"
+echo "the key holds exactly the nine values"

@@ -69,6 +69,7 @@ ShowSettings OddSettings() {
     settings.soundEnabled = false;
     std::strcpy(settings.messageText.data(), "Hi");
     std::strcpy(settings.phoneNumber.data(), "0123456789");
+    settings.glyphScale = 2;
     return settings;
 }
 
@@ -77,6 +78,7 @@ void ExpectDefaults(const ShowSettings& settings) {
                 settings.codeEnabled && settings.faceEnabled && settings.soundEnabled);
     EXPECT_EQ(Text(settings.messageText), kDefaultMessage);
     EXPECT_EQ(Text(settings.phoneNumber), "3525550690");
+    EXPECT_EQ(settings.glyphScale, kAutomaticGlyphScale);
 }
 
 class RegistrySettingsStoreTest : public ::testing::Test {
@@ -99,7 +101,8 @@ TEST_F(RegistrySettingsStoreTest, SaveWritesTypesAndLengthsAsStored) {
     const struct {
         const char* name;
         DWORD value;
-    } flags[] = {{"TITLE", 0}, {"PHONE", 1}, {"MESSAGE", 0}, {"CODE", 1}, {"FACE", 1}, {"SFX", 0}};
+    } flags[] = {{"TITLE", 0}, {"PHONE", 1}, {"MESSAGE", 0}, {"CODE", 1},
+                 {"FACE", 1},  {"SFX", 0},   {"SCALE", 2}};
     for (const auto& flag : flags) {
         const RawValue raw = QueryRaw(flag.name);
         ASSERT_TRUE(raw.present) << flag.name;
@@ -135,6 +138,7 @@ TEST_F(RegistrySettingsStoreTest, SavedRecordLoadsBack) {
     EXPECT_FALSE(loaded.soundEnabled);
     EXPECT_EQ(Text(loaded.messageText), Text(saved.messageText));
     EXPECT_EQ(Text(loaded.phoneNumber), "0123456789");
+    EXPECT_EQ(loaded.glyphScale, 2);
 }
 
 TEST_F(RegistrySettingsStoreTest, EmptyAndTerminatedTextsLoad) {
@@ -192,7 +196,7 @@ TEST_F(RegistrySettingsStoreTest, KeyWithoutValuesFallsBackToDefaults) {
     ExpectDefaults(loaded);
 }
 
-TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
+TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnABadGlyphSizeIsAutomaticAndTheRestLoads) {
     ShowSettings off = OddSettings();
     off.phoneEnabled = off.codeEnabled = false;
     const DWORD two = 2;
@@ -202,8 +206,10 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
     PutRaw("PHONE", REG_DWORD, &two, 2);  // shorter than a DWORD
     PutRaw("MESSAGE", REG_DWORD, nullptr, 0);
     PutDword("CODE", 256);
+    PutText("SCALE", "2");
     ShowSettings loaded = OddSettings();
     ASSERT_TRUE(LoadSettings(loaded));
+    EXPECT_EQ(loaded.glyphScale, kAutomaticGlyphScale);
     EXPECT_TRUE(loaded.soundEnabled);
     EXPECT_TRUE(loaded.titleEnabled);
     EXPECT_TRUE(loaded.phoneEnabled);
@@ -218,6 +224,7 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, key.Receive()),
               ERROR_SUCCESS);
     RegDeleteValueA(key.get(), "TITLE");
+    RegDeleteValueA(key.get(), "SCALE");  // as a key saved before the glyph size existed
     key.Reset();
     loaded = OddSettings();
     loaded.titleEnabled = false;
@@ -225,6 +232,7 @@ TEST_F(RegistrySettingsStoreTest, BadFlagsAreOnAndTheRestLoads) {
     EXPECT_TRUE(loaded.titleEnabled);
     EXPECT_FALSE(loaded.phoneEnabled);
     EXPECT_FALSE(loaded.codeEnabled);
+    EXPECT_EQ(loaded.glyphScale, kAutomaticGlyphScale);
 }
 
 }  // namespace

@@ -10,5 +10,6 @@ int main() {
     settings.codeEnabled = false;
     std::strcpy(settings.messageText.data(), "Wake up");
     std::strcpy(settings.phoneNumber.data(), "5550100");
+    settings.glyphScale = 3;
     return korvane::SaveSettings(settings) ? 0 : 1;
 }

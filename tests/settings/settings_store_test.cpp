@@ -31,6 +31,7 @@ ShowSettings OddSettings() {
     settings.soundEnabled = false;
     std::strcpy(settings.messageText.data(), "Hi");
     std::strcpy(settings.phoneNumber.data(), "0123456789");
+    settings.glyphScale = 3;
     return settings;
 }
 
@@ -41,6 +42,7 @@ void ExpectDefaults(const ShowSettings& settings) {
                 settings.codeEnabled && settings.faceEnabled && settings.soundEnabled);
     EXPECT_EQ(Text(settings.messageText), Text(defaults.messageText));
     EXPECT_EQ(Text(settings.phoneNumber), "3525550690");
+    EXPECT_EQ(settings.glyphScale, kAutomaticGlyphScale);
 }
 
 // A store holding what SaveSettings writes for `settings`.
@@ -58,10 +60,10 @@ TEST(SettingsStore, FirstRunWithoutKeyLoadsDefaults) {
     EXPECT_FALSE(store.keyExists);  // loading never creates the key
 }
 
-TEST(SettingsStore, SaveWritesEightValuesInOrderWithoutTerminators) {
+TEST(SettingsStore, SaveWritesNineValuesInOrderWithoutTerminators) {
     MemorySettingsStore store = SavedStore(OddSettings());
-    EXPECT_THAT(store.writeOrder,
-                ElementsAre("TITLE", "PHONE", "MESSAGE", "CODE", "FACE", "SFX", "TEXT", "TELNO"));
+    EXPECT_THAT(store.writeOrder, ElementsAre("TITLE", "PHONE", "MESSAGE", "CODE", "FACE", "SFX",
+                                              "TEXT", "TELNO", "SCALE"));
     const auto dword = [&](const char* name) {
         const auto& value = store.values.at(name);
         EXPECT_EQ(value.type, StoredType::kDword) << name;
@@ -76,6 +78,7 @@ TEST(SettingsStore, SaveWritesEightValuesInOrderWithoutTerminators) {
     EXPECT_EQ(dword("CODE"), 1u);
     EXPECT_EQ(dword("FACE"), 1u);
     EXPECT_EQ(dword("SFX"), 0u);
+    EXPECT_EQ(dword("SCALE"), 3u);
     EXPECT_EQ(store.values.at("TEXT").type, StoredType::kText);
     EXPECT_EQ(store.values.at("TEXT").data, (std::vector<unsigned char>{'H', 'i'}));
     EXPECT_EQ(store.values.at("TELNO").data.size(), 10u);
@@ -96,6 +99,42 @@ TEST(SettingsStore, SavedRecordLoadsBackUnchangedExceptFace) {
     EXPECT_TRUE(loaded.faceEnabled);  // never read back
     EXPECT_EQ(Text(loaded.messageText), "Hi");
     EXPECT_EQ(Text(loaded.phoneNumber), "0123456789");
+    EXPECT_EQ(loaded.glyphScale, 3);
+}
+
+TEST(SettingsStore, EveryGlyphSizeRoundTripsAndAnUnknownOneSavesAsAutomatic) {
+    for (const int32_t size : {0, 1, 2, 3, 4, 5, -1}) {
+        ShowSettings saved = OddSettings();
+        saved.glyphScale = size;
+        MemorySettingsStore store = SavedStore(saved);
+        ShowSettings loaded = OddSettings();
+        ASSERT_TRUE(LoadSettings(loaded, store)) << size;
+        EXPECT_EQ(loaded.glyphScale, size >= 0 && size <= 4 ? size : kAutomaticGlyphScale) << size;
+    }
+}
+
+// Keys saved before the glyph size existed, and sizes spoilt in any way, load everything else
+// as stored: the glyph size alone is never a reason for the defaults.
+TEST(SettingsStore, MissingOrUnreadableGlyphSizeIsAutomaticAndTheRestLoads) {
+    const std::vector<std::pair<StoredType, std::vector<unsigned char>>> spoilt = {
+        {StoredType::kDword, {5, 0, 0, 0}}, {StoredType::kDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {StoredType::kDword, {2, 0}},       {StoredType::kDword, {2, 0, 0, 0, 0, 0, 0, 0}},
+        {StoredType::kText, {'2', 0}},      {StoredType::kOther, {2, 0, 0, 0}},
+    };
+    for (std::size_t i = 0; i <= spoilt.size(); ++i) {
+        SCOPED_TRACE("spoilt in way " + std::to_string(i));
+        MemorySettingsStore store = SavedStore(OddSettings());
+        if (i < spoilt.size()) {
+            store.PutRaw("SCALE", spoilt[i].first, spoilt[i].second);
+        } else {
+            store.values.erase("SCALE");
+        }
+        ShowSettings loaded = OddSettings();
+        ASSERT_TRUE(LoadSettings(loaded, store));
+        EXPECT_EQ(loaded.glyphScale, kAutomaticGlyphScale);
+        EXPECT_FALSE(loaded.titleEnabled);
+        EXPECT_EQ(Text(loaded.messageText), "Hi");
+    }
 }
 
 TEST(SettingsStore, EmptyTextsLoadAsEmpty) {
@@ -242,8 +281,8 @@ TEST(SettingsStore, UncreatableKeyStoresNothingAndSaysSo) {
 // Whichever value fails, first, last or between, the save says so; the others are still
 // written, so one bad value costs no more than itself.
 TEST(SettingsStore, AnyRefusedWriteFailsTheSaveAndTheRestAreWritten) {
-    const std::vector<std::string> names = {"TITLE", "PHONE", "MESSAGE", "CODE",
-                                            "FACE",  "SFX",   "TEXT",    "TELNO"};
+    const std::vector<std::string> names = {"TITLE", "PHONE", "MESSAGE", "CODE", "FACE",
+                                            "SFX",   "TEXT",  "TELNO",   "SCALE"};
     for (const std::string& refused : names) {
         MemorySettingsStore store;
         store.refusedWrites = {refused};

@@ -11,7 +11,7 @@ import tempfile
 import xml.etree.ElementTree as ElementTree
 
 EXPECTED = {"-root", "--no-title", "--no-phone", "--no-message", "--no-code",
-            "--phone-number", "--message-file"}
+            "--phone-number", "--message-file", "--scale"}
 
 
 def switches(root):

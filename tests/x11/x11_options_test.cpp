@@ -80,6 +80,13 @@ TEST(X11Options, TheShowsSwitchesAndTheTestOptions) {
     EXPECT_EQ(options.frames, 12);
     EXPECT_TRUE(options.stats);
     EXPECT_EQ(options.displayName, ":7");
+    EXPECT_EQ(options.cellScale, kAutomaticCellScale);  // --scale auto unless asked
+
+    X11Options fixed;
+    ASSERT_TRUE(Parse({"--scale", "3"}, fixed, error)) << error;
+    EXPECT_EQ(fixed.cellScale, 3);
+    ASSERT_TRUE(Parse({"--scale", "auto"}, fixed, error)) << error;
+    EXPECT_EQ(fixed.cellScale, kAutomaticCellScale);
 
     ShowSettings settings;
     SetDefaultSettings(settings);
@@ -124,6 +131,11 @@ TEST(X11Options, BadArgumentsSayWhatIsWrong) {
         {{"-root", "-window-id", "5"}, "cannot both"},
         {{"-root", "-geometry", "5x5"}, "window of our own"},
         {{"--no-sound-at-all"}, "unknown option"},
+        {{"--scale"}, "needs a value"},
+        {{"--scale", "0"}, "'auto' or a whole number from 1 to 4"},
+        {{"--scale", "5"}, "'auto' or a whole number from 1 to 4"},
+        {{"--scale", "Auto"}, "'auto' or a whole number from 1 to 4"},
+        {{"--scale", "2x"}, "'auto' or a whole number from 1 to 4"},
         {{"--message-file", "/nonexistent/korvane"}, "cannot read message file"},
     };
     for (const auto& [arguments, expected] : cases) {

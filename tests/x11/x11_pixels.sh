@@ -3,19 +3,28 @@
 # a screenshot of the window equals the simulator's picture of frame N-1 in every pixel.
 # Runs inside with-xvfb.sh.
 #
-#   x11_pixels.sh [--565] [--no-shm] KORVANE_X11 KORVANE_SIM TEST_WINDOW CASE...
+#   x11_pixels.sh [--565] [--no-shm] [--scale N] [--xft-dpi DPI] KORVANE_X11 KORVANE_SIM
+#                 TEST_WINDOW CASE...
 #
 # CASE is title, phone, message or code. --565 compares as a 16-bit screen holds colours;
 # --no-shm expects the server to offer no shared memory, so the pictures come by XPutImage.
+# --scale N draws both at that factor; without it the program is left at --scale auto, which
+# must give 1. --xft-dpi loads "Xft.dpi: DPI" into the server's resources with xrdb and leaves
+# the program at auto, so that the DPI must give the factor the simulator draws at (--scale).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 compare_flags=()
 expect_shm=1
+scale=1
+x11_scale=()  # auto: without Xft.dpi on the server the factor is 1
+xft_dpi=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --565) compare_flags+=(--565); shift ;;
         --no-shm) expect_shm=0; shift ;;
+        --scale) scale=$2; x11_scale=(--scale "$2"); shift 2 ;;
+        --xft-dpi) xft_dpi=$2; shift 2 ;;
         *) break ;;
     esac
 done
@@ -46,15 +55,21 @@ switches_of() {
 }
 
 start_test_window 1024x768
+# After the window: Xvfb resets, and forgets its resources, when its last client leaves.
+if [ -n "$xft_dpi" ]; then
+    command -v xrdb >/dev/null || { echo "FAIL: no xrdb (scripts/setup.sh installs it)" >&2; exit 1; }
+    echo "Xft.dpi: $xft_dpi" | xrdb -merge
+    x11_scale=()
+fi
 failures=0
 for part in "$@"; do
     frames=$(frames_of "$part")
     read -r -a switches <<<"$(switches_of "$part")"
     echo "== $part: $frames frames ${switches[*]}"
-    "$korvane_sim" --width 1024 --height 768 --frames "$frames" "${switches[@]}" \
-        --png "$work/expected.png" --png-frame $((frames - 1))
+    "$korvane_sim" --width 1024 --height 768 --scale "$scale" --frames "$frames" \
+        "${switches[@]}" --png "$work/expected.png" --png-frame $((frames - 1))
 
-    start_x11 -window-id "$window_id" --frames "$frames" --stats "${switches[@]}"
+    start_x11 -window-id "$window_id" --frames "$frames" --stats "${x11_scale[@]}" "${switches[@]}"
     wait_until_on_screen 1
     import -window "$window_id" "$work/shot.png"
     kill -TERM "$x11_pid"

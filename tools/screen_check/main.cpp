@@ -171,8 +171,9 @@ int Match(std::vector<std::string> arguments) {
     RecordingSoundPlayer sound(log);
     Show show(sound);
     ApplySimOptions(sim, show.settings);
-    CreateShowGridForScreen(show, sim.width, sim.height);
-    const std::unique_ptr<MemoryDisplay> pages = MakeShowPages(show, sim.width, sim.height, sheet);
+    CreateShowGridForScreen(show, sim.width, sim.height, sim.cellScale);
+    const std::unique_ptr<MemoryDisplay> pages =
+        MakeShowPages(show, sim.width, sim.height, sheet, sim.cellScale);
     show.display = pages.get();
 
     // Fingerprints of the last stillGap + 1 frames; before the show, the screen is black.

@@ -35,6 +35,8 @@ std::string Usage() {
                "  --width W              the screen's width in pixels (a cell is 16 x 24)\n"
                "  --height H             the screen's height in pixels\n"
                "  --frames N             how many frames to run\n"
+               "  --scale S              cells of 16S x 24S pixels, the glyphs enlarged S times\n"
+               "                         (1 to 4; default 1)\n"
                "  --trace FILE           one JSON line per frame into FILE ('-': standard output)\n"
                "  --png FILE             the picture of the frame --png-frame names, into FILE\n"
                "  --png-frame T          that frame: the back buffer as frame T left it\n"
@@ -97,13 +99,13 @@ int Run(const std::vector<std::string>& arguments) {
     Show show(sound);
     ApplySimOptions(options, show.settings);
     show.display = &display;
-    CreateShowGridForScreen(show, options.width, options.height);
+    CreateShowGridForScreen(show, options.width, options.height, options.cellScale);
 
     // The pages exist only for a picture: a trace of a huge screen needs no pixels.
     std::unique_ptr<MemoryDisplay> pages;
     std::unique_ptr<WipeLoggingDisplay> pictureDisplay;
     if (wantsPicture) {
-        pages = MakeShowPages(show, options.width, options.height, sheet);
+        pages = MakeShowPages(show, options.width, options.height, sheet, options.cellScale);
         pictureDisplay = std::make_unique<WipeLoggingDisplay>(*pages, log);
         show.display = pictureDisplay.get();
     }

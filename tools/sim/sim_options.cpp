@@ -45,6 +45,16 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             ok = count(options.height, haveHeight);
         } else if (name == "--frames") {
             ok = count(options.frames, haveFrames);
+        } else if (name == "--scale") {
+            std::string text;
+            ok = value(text);
+            if (ok && (!ParseWholeNumber(text, options.cellScale) ||
+                       options.cellScale != ClampCellScale(options.cellScale))) {
+                error = "option --scale needs a whole number from " +
+                        std::to_string(kSmallestCellScale) + " to " +
+                        std::to_string(kLargestCellScale) + ", not '" + text + "'";
+                ok = false;
+            }
         } else if (name == "--no-sound") {
             options.soundEnabled = false;
         } else if (name == "--trace") {
@@ -80,9 +90,12 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
                 std::to_string(kSimMaxPixels) + " pixels a side";
         return false;
     }
-    if (options.width / kCellWidth < 1 || options.height / kCellHeight < 1) {
+    const GridSize grid = GridSizeForScreen(options.width, options.height, options.cellScale);
+    if (grid.cols < 1 || grid.rows < 1) {
         error = "screen size " + std::to_string(options.width) + "x" +
-                std::to_string(options.height) + " gives no grid (cells are 16x24 pixels)";
+                std::to_string(options.height) + " gives no grid (cells are " +
+                std::to_string(CellWidthAt(options.cellScale)) + "x" +
+                std::to_string(CellHeightAt(options.cellScale)) + " pixels)";
         return false;
     }
     if (options.pngPath.empty() != !options.hasPngFrame) {

@@ -15,6 +15,7 @@ struct SimOptions : ShowSwitches {
     int32_t width = 0;
     int32_t height = 0;
     int32_t frames = 0;
+    int32_t cellScale = 1;  // --scale: cells of 16s x 24s pixels from a sheet enlarged s times
     bool soundEnabled = true;
     std::string tracePath;  // empty: no trace; "-": standard output
     std::string pngPath;    // empty: no picture
