@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <new>
+#include <string>
 
 #include "display/gdi_display_windows.h"
 #include "host/window_cover_windows.h"
@@ -124,7 +125,7 @@ void GiveMonitorItsRain(MonitorCoverWindow& monitor, MemorySurface& sheet) {
         monitor.page = MemorySurface(monitor.cover.area.Width(), monitor.cover.area.Height(),
                                      kGdiPageDepth / 8);
         monitor.rain = std::make_unique<MonitorRain>(monitor.cover.cols, monitor.cover.rows,
-                                                     monitor.cover.number);
+                                                     monitor.cover.number, monitor.cover.scale);
     } catch (const std::bad_alloc&) {
         monitor.rain.reset();
         monitor.page = MemorySurface();
@@ -136,14 +137,45 @@ void GiveMonitorItsRain(MonitorCoverWindow& monitor, MemorySurface& sheet) {
     strip.SetBltFlags(kBltNoColorKey);
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+// shcore's GetDpiForMonitor (Windows 8.1 and later); MDT_EFFECTIVE_DPI is type 0.
+using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kEffectiveDpi = 0;
+
+struct MonitorListing {
+    std::vector<MonitorArea> monitors;
+    GetDpiForMonitorProc dpiForMonitor = nullptr;
+};
+
+// From the system folder only, as every library we load by name.
+LoadedLibrary LoadShcore() {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 16) {
+        return LoadedLibrary();
+    }
+    const std::string path = std::string(folder, length) + "\\shcore.dll";
+    return LoadedLibrary(LoadLibraryExA(path.c_str(), nullptr, 0));
+}
+
+int32_t DpiOf(HMONITOR monitor, GetDpiForMonitorProc dpiForMonitor) {
+    UINT x = 0;
+    UINT y = 0;
+    if (dpiForMonitor != nullptr && SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) &&
+        x > 0 && x < 10000) {
+        return static_cast<int32_t>(x);
+    }
+    return ScreenDpi();
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM data) {
+    auto& listing = *reinterpret_cast<MonitorListing*>(data);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoA(handle, &info)) {
         const RECT& area = info.rcMonitor;
-        reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
-            {{area.left, area.top, area.right, area.bottom},
-             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+        listing.monitors.push_back({{area.left, area.top, area.right, area.bottom},
+                                    (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+                                    DpiOf(handle, listing.dpiForMonitor)});
     }
     return TRUE;
 }
@@ -151,9 +183,17 @@ BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
 }  // namespace
 
 std::vector<MonitorArea> ListMonitors() {
-    std::vector<MonitorArea> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
+    const LoadedLibrary shcore = LoadShcore();
+    MonitorListing listing;
+    listing.dpiForMonitor = shcore.Find<GetDpiForMonitorProc>("GetDpiForMonitor");
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&listing));
+    return listing.monitors;
+}
+
+int32_t ScreenDpi() {
+    const WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    return dpi > 0 && dpi < 10000 ? dpi : kDesignDpi;
 }
 
 ScreenRect PrimaryScreenRect() {
@@ -167,14 +207,21 @@ void OpenMonitorCovers(MonitorCovers& covers, SaverInput& input, HINSTANCE insta
     }
     covers.closing = false;
     covers.input = &input;
-    if (sheet != nullptr && sheet->width > 0) {
-        covers.sheet = SurfaceFromBitmap(*sheet, kGdiPageDepth / 8);
-    }
     for (const MonitorCover& cover : others) {
         auto monitor = std::make_unique<MonitorCoverWindow>();
         monitor->set = &covers;
         monitor->cover = cover;
-        GiveMonitorItsRain(*monitor, covers.sheet);
+        monitor->cover.scale = ClampCellScale(cover.scale);
+        MemorySurface& scaledSheet = covers.sheets[monitor->cover.scale - 1];
+        if (scaledSheet.Empty() && sheet != nullptr && sheet->width > 0) {
+            try {
+                scaledSheet = SurfaceFromBitmap(EnlargeBitmap(*sheet, monitor->cover.scale),
+                                                kGdiPageDepth / 8);
+            } catch (const std::bad_alloc&) {
+                scaledSheet = MemorySurface();  // that monitor stays black
+            }
+        }
+        GiveMonitorItsRain(*monitor, scaledSheet);
         const ScreenRect& area = cover.area;
         const PendingWindow promise(*monitor, reinterpret_cast<const void*>(&MonitorCoverProc));
         monitor->window = CreateWindowExA(

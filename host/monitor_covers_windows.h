@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "host/monitor_layout.h"
 #include "host/saver_input_windows.h"
 #include "show/monitor_rain.h"
+#include "sprites/cell_scale.h"
 #include "win32/window_table_windows.h"
 
 namespace korvane {
@@ -30,20 +32,26 @@ struct MonitorCoverWindow final : WindowOwner {
 };
 
 struct MonitorCovers {
-    MemorySurface sheet;  // the glyph sheet at 32 bits, read by every monitor's glyph strip
+    // The glyph sheet at 32 bits, enlarged once for each factor a monitor is drawn at (index
+    // factor - 1) and read by the glyph strips of every monitor of that factor.
+    std::array<MemorySurface, kLargestCellScale> sheets;
     // Held by pointer: each window and glyph strip keeps the address of its own entry.
     std::vector<std::unique_ptr<MonitorCoverWindow>> monitors;
     bool closing = false;         // set by our own close path; until then the windows stay put
     SaverInput* input = nullptr;  // the saver window whose rules the covers' input follows
 };
 
-// The monitors as the platform lists them, in physical pixels.
+// The monitors as the platform lists them, in physical pixels, each with its own DPI where the
+// system tells it (GetDpiForMonitor, looked up at run time), else the screen's LOGPIXELSX.
 std::vector<MonitorArea> ListMonitors();
+// The screen's LOGPIXELSX: the DPI of a system that knows no DPI per monitor.
+int32_t ScreenDpi();
 // The primary screen's own rectangle, for a platform that lists no monitor.
 ScreenRect PrimaryScreenRect();
 
 // Opens a topmost window over each monitor of `others` that takes no activation, each with
-// its own falling code drawn with `sheet` (none: the windows stay black). Their input goes to
+// its own falling code drawn with `sheet` at the monitor's factor (no sheet: the windows stay
+// black). Their input goes to
 // `input`.
 void OpenMonitorCovers(MonitorCovers& covers, SaverInput& input, HINSTANCE instance,
                        const std::vector<MonitorCover>& others, const IndexedBitmap* sheet);

@@ -4,12 +4,19 @@
 #include <cstddef>
 
 #include "grid/cell_geometry.h"
+#include "show/cell_scale_choice.h"
 
 namespace korvane {
 namespace {
 
-MonitorCover CoverFor(const ScreenRect& area, int32_t number) {
-    return {area, number, area.Width() / kCellWidth, area.Height() / kCellHeight};
+MonitorCover CoverFor(const ScreenRect& area, int32_t number, int32_t dpi, int32_t glyphScale) {
+    MonitorCover cover{area, number};
+    cover.dpi = dpi;
+    cover.scale = ChooseCellScale(glyphScale, dpi);
+    const GridSize grid = GridSizeForScreen(area.Width(), area.Height(), cover.scale);
+    cover.cols = grid.cols;
+    cover.rows = grid.rows;
+    return cover;
 }
 
 bool ContainsOrigin(const ScreenRect& area) {
@@ -18,8 +25,8 @@ bool ContainsOrigin(const ScreenRect& area) {
 
 }  // namespace
 
-MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors,
-                              const ScreenRect& fallback) {
+MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const ScreenRect& fallback,
+                              int32_t glyphScale, int32_t fallbackDpi) {
     std::vector<const MonitorArea*> usable;
     for (const MonitorArea& monitor : monitors) {
         if (!monitor.area.Empty()) {
@@ -27,7 +34,7 @@ MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors,
         }
     }
     if (usable.empty()) {
-        return {CoverFor(fallback, 0), {}};
+        return {CoverFor(fallback, 0, fallbackDpi, glyphScale), {}};
     }
     auto primary = std::find_if(usable.begin(), usable.end(),
                                 [](const MonitorArea* monitor) { return monitor->primary; });
@@ -39,18 +46,25 @@ MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors,
     if (primary == usable.end()) {
         primary = usable.begin();
     }
-    MonitorPlan plan{CoverFor((*primary)->area, 0), {}};
+    MonitorPlan plan{CoverFor((*primary)->area, 0, (*primary)->dpi, glyphScale), {}};
     for (const MonitorArea* monitor : usable) {
         const bool covered =
             monitor->area == plan.primary.area ||
             std::any_of(plan.others.begin(), plan.others.end(),
                         [&](const MonitorCover& other) { return other.area == monitor->area; });
         if (!covered) {
-            plan.others.push_back(
-                CoverFor(monitor->area, static_cast<int32_t>(plan.others.size()) + 1));
+            plan.others.push_back(CoverFor(monitor->area,
+                                           static_cast<int32_t>(plan.others.size()) + 1,
+                                           monitor->dpi, glyphScale));
         }
     }
     return plan;
+}
+
+void ApplyGlyphScale(std::vector<MonitorCover>& covers, int32_t glyphScale) {
+    for (MonitorCover& cover : covers) {
+        cover = CoverFor(cover.area, cover.number, cover.dpi, glyphScale);
+    }
 }
 
 }  // namespace korvane

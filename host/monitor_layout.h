@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/show_settings.h"
+
 namespace korvane {
 
 // A rectangle on the virtual screen, in physical pixels; right and bottom are exclusive. The
@@ -19,18 +21,25 @@ struct ScreenRect {
     friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
+// The dots per inch a monitor has when the platform tells us nothing else.
+inline constexpr int32_t kDesignDpi = 96;
+
 // One monitor as the platform lists it.
 struct MonitorArea {
     ScreenRect area;
     bool primary = false;
+    int32_t dpi = kDesignDpi;
 };
 
-// What covers one monitor: the window's rectangle and the grid of whole cells that fits it.
+// What covers one monitor: the window's rectangle, the factor its cells are drawn at, and the
+// grid of whole cells of that size that fits it.
 struct MonitorCover {
     ScreenRect area;
     int32_t number = 0;  // 0 for the monitor that runs the show, then 1, 2... in listed order
     int32_t cols = 0;
     int32_t rows = 0;
+    int32_t dpi = kDesignDpi;
+    int32_t scale = 1;
 
     bool HasGrid() const { return cols > 0 && rows > 0; }
     friend bool operator==(const MonitorCover&, const MonitorCover&) = default;
@@ -44,7 +53,13 @@ struct MonitorPlan {
 // Decides which window covers which monitor. The primary is the monitor the platform marks so,
 // else the one at the origin, else the first listed; without any listed monitor it is
 // `fallback` (the screen's own size). Empty monitors are left out, and so is a monitor that
-// shows the very area of one already covered (a mirrored display).
-MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const ScreenRect& fallback);
+// shows the very area of one already covered (a mirrored display). Each monitor's cells are
+// drawn at the factor the user's glyph size gives it (automatic: its own DPI's).
+MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const ScreenRect& fallback,
+                              int32_t glyphScale = kAutomaticGlyphScale,
+                              int32_t fallbackDpi = kDesignDpi);
+
+// The same covers at the factors another glyph size gives them.
+void ApplyGlyphScale(std::vector<MonitorCover>& covers, int32_t glyphScale);
 
 }  // namespace korvane

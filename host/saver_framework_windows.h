@@ -35,6 +35,7 @@ struct SaverFramework {
     // run ignores destroy and quit messages, whoever sends them.
     bool destroyStarted = false;
     RECT coverRect{};  // the primary monitor, in physical pixels
+    int32_t primaryDpi = kDesignDpi;
     // The monitors beside the primary, each covered by a window of its own during a run.
     std::vector<MonitorCover> otherMonitors;
     // Something tried to hide, minimise or move the window since it was last covered again.

@@ -126,8 +126,11 @@ int RunSaverWindow(SaverWindow& saver, HWND parent) {
     } else {
         // The saver window covers the primary monitor; every other monitor gets a cover of
         // its own once the run starts.
-        const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+        // Their factors follow the glyph size once the settings are read.
+        const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect(),
+                                                   kAutomaticGlyphScale, ScreenDpi());
         area = ToRect(plan.primary.area);
+        framework.primaryDpi = plan.primary.dpi;
         framework.otherMonitors = plan.others;
         framework.coverRect = area;
         title = kFullScreenTitle;

@@ -23,6 +23,7 @@ struct SaverWindowState {
     PreviewFrame previewPixels{};
     bool created = false;  // the first WM_CREATE has been carried out; any later one is forged
     bool fullScreenRunStarted = false;
+    int32_t cellScale = 1;  // the factor the run's cells are asked at, from the glyph size
     // A display set-up request that we posted and that has not been carried out yet.
     bool setUpRequested = false;
     // A close request that came while the display was being set up; handled afterwards.

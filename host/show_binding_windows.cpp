@@ -25,9 +25,10 @@ void StartShowSound(ShowBinding& binding) {
     }
 }
 
-void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode) {
+int32_t SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode,
+                         int32_t cellScale) {
     if (binding.settingUpDisplay) {
-        return;
+        return cellScale;
     }
     // Cleared on every way out, a thrown failure included.
     struct SettingUp {
@@ -42,19 +43,23 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
     std::unique_ptr<DisplayDevice> device;
     const bool pagesReady =
         SetUpDisplay(device, window, binding.show.glyphStrip, binding.show.cursorStrip, mode.width,
-                     mode.height, mode.bitsPerPixel, binding.displayPlatform);
+                     mode.height, mode.bitsPerPixel, binding.displayPlatform, cellScale);
+    const int32_t obtained = device != nullptr ? device->cellScale : cellScale;
     ReplaceShowDisplay(binding, std::move(device));
     if (pagesReady) {
-        return;
+        return obtained;
     }
     // No DirectDraw object stays behind: exclusive mode without pages would only stand in
     // the way of GDI, and with no device the prompt never sets one up again.
     ReplaceShowDisplay(binding, nullptr);
     IndexedBitmap sheet;
     const bool haveSheet = LoadShowGlyphSheet(binding, sheet);
-    ReplaceShowDisplay(
-        binding, SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
-                                 binding.show.glyphStrip, binding.show.cursorStrip));
+    std::unique_ptr<GdiDisplay> pages =
+        SetUpGdiDisplay(window, mode.width, mode.height, haveSheet ? &sheet : nullptr,
+                        binding.show.glyphStrip, binding.show.cursorStrip, cellScale);
+    const int32_t gdiScale = pages->pages.cellScale;
+    ReplaceShowDisplay(binding, std::move(pages));
+    return gdiScale;
 }
 
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window) {

@@ -51,7 +51,10 @@ void LoadShowSettings(ShowBinding& binding);
 // set-up is under way (from inside its notices) does nothing. When DirectDraw cannot give the
 // show its pages, the set-up's notices are followed by the show on memory pages drawn with
 // GDI at 32 bits per pixel.
-void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode);
+// The glyph sheet is enlarged `cellScale` times, or less where the larger sheet cannot be
+// had; answers the factor obtained, which the grid must be made for.
+int32_t SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode,
+                         int32_t cellScale);
 // Drops exclusive mode so that the password dialog can be seen; false without a DirectDraw object.
 bool LeaveExclusiveMode(ShowBinding& binding, HWND window);
 void DeleteShowDisplay(ShowBinding& binding);

@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "grid/cell_geometry.h"
 #include "host/saver_window_windows.h"
+#include "show/cell_scale_choice.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -39,7 +39,8 @@ void OpenCoversOfOtherMonitors(SaverWindow& saver) {
 
 // A monitor plugged in or taken away during a run: the other monitors are covered afresh.
 void CoverChangedMonitors(SaverWindow& saver) {
-    const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+    const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect(),
+                                               saver.binding.show.settings.glyphScale, ScreenDpi());
     if (plan.others == saver.framework.otherMonitors) {
         return;
     }
@@ -57,7 +58,15 @@ void SetUpDisplayForRun(HWND window, SaverWindow& saver) {
     }
     POINT pointer{};
     GetCursorPos(&pointer);
-    SetUpShowDisplay(saver.binding, window, QueryDesktopMode());
+    const DesktopMode mode = QueryDesktopMode();
+    const int32_t obtained = SetUpShowDisplay(saver.binding, window, mode, saver.window.cellScale);
+    // A display that could not hold the sheet at the factor asked for draws smaller cells:
+    // the grid is made again for them.
+    Show& show = saver.binding.show;
+    if (show.grid != nullptr && show.grid->cellScale != obtained) {
+        show.grid.reset();
+        CreateShowGridForScreen(show, mode.width, mode.height, obtained);
+    }
     // Exclusive mode may confine the pointer to the primary monitor (Wine's does, moving a
     // pointer that sat elsewhere). The other monitors must stay within the mouse's reach, and
     // the pointer goes back where it was, so that the move is not taken for the user's.
@@ -106,8 +115,11 @@ void SetUpSaverWindow(SaverWindow& saver, HWND window) {
 void StartFullScreenRun(SaverWindow& saver, HWND window) {
     const DesktopMode mode = QueryDesktopMode();
     Show& show = saver.binding.show;
+    // The cells' factor: the glyph size of the settings, or the monitors' own DPI.
+    saver.window.cellScale = ChooseCellScale(show.settings.glyphScale, saver.framework.primaryDpi);
+    ApplyGlyphScale(saver.framework.otherMonitors, show.settings.glyphScale);
     show.grid.reset();
-    CreateShowGrid(show, mode.width / kCellWidth, mode.height / kCellHeight);
+    CreateShowGridForScreen(show, mode.width, mode.height, saver.window.cellScale);
     // The player's thread and buffers come before the display and its first flip.
     StartShowSound(saver.binding);
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early

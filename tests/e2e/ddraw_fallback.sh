@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Without DirectDraw: a stand-in ddraw.dll whose DirectDrawCreate fails. The saver shows its
 # two notices, in order and owned by its window, and then the show itself on the screen
-# through GDI: a screenshot equals the simulator's picture of some frame. A key ends it.
+# through GDI: a screenshot equals the simulator's picture of some frame, at 96 and at 192 DPI.
+# A key ends it.
 #   ddraw_fallback.sh SESSION_FILE SCR HELPER CPL SCREEN_CHECK LOCK_HELPER DDRAW_STAND_IN
 # shellcheck source=tests/e2e/lib/e2e.sh
 . "$(dirname "$0")/lib/e2e.sh"
@@ -72,5 +73,10 @@ check_sequence() {
 
 check_sequence "falling code" 1700 TITLE=0 PHONE=0 MESSAGE=0 CODE=1 -- --no-title --no-phone --no-message
 check_sequence "title" 1900 TITLE=1 PHONE=0 MESSAGE=0 CODE=0 -- --no-phone --no-message --no-code
+# A screen of 192 DPI: the GDI pages draw the cells twice as large, as DirectDraw does.
+reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f
+check_sequence "falling code at 192 DPI" 1700 TITLE=0 PHONE=0 MESSAGE=0 CODE=1 -- --no-title \
+    --no-phone --no-message --scale 2
+reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
 
 e2e_finish

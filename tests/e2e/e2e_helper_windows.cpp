@@ -11,9 +11,10 @@
 //   choose-code-only <seconds>      waits that long for the configuration dialog, clicks its
 //                                   sequence boxes so that only "Korvane Code" stays on, checks
 //                                   that the two edit boxes became read-only, and presses OK.
-//   settings NAME=0|1... [TEXT=...] stores the default settings with those switches (TITLE,
-//                                   PHONE, MESSAGE, CODE, SFX) and message through the saver's
-//                                   own store.
+//   settings NAME=0|1... [TEXT=...] [SCALE=N]
+//                                   stores the default settings with those switches (TITLE,
+//                                   PHONE, MESSAGE, CODE, SFX), message and glyph size (0
+//                                   automatic, 1 to 4 fixed) through the saver's own store.
 //   threads                         prints the full-screen saver's threads from a Toolhelp
 //                                   snapshot, in increasing order on one line, each as
 //                                   id@creation time.
@@ -260,6 +261,10 @@ int StoreSettings(int count, char** switches) {
                             {"SFX", &settings.soundEnabled}};
     for (int i = 0; i < count; ++i) {
         const char* equals = std::strchr(switches[i], '=');
+        if (std::strncmp(switches[i], "SCALE=", 6) == 0) {
+            settings.glyphScale = std::atoi(switches[i] + 6);
+            continue;
+        }
         if (std::strncmp(switches[i], "TEXT=", 5) == 0) {
             settings.messageText.fill('\0');
             std::strncpy(settings.messageText.data(), switches[i] + 5,

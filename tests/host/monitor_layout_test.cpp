@@ -111,5 +111,40 @@ TEST(MonitorPlan, NoListedMonitorFallsBackToTheScreen) {
     }
 }
 
+TEST(MonitorPlan, EachMonitorsCellsGrowWithItsOwnDpiUnlessTheGlyphSizeIsFixed) {
+    const std::vector<MonitorArea> monitors = {{{0, 0, 3840, 2160}, true, 192},
+                                               {{3840, 0, 5760, 1080}, false, 96},
+                                               {{-1024, 0, 0, 768}, false, 288}};
+    const MonitorPlan automatic = PlanMonitorCovers(monitors, kFallback);
+    EXPECT_EQ(automatic.primary.scale, 2);
+    EXPECT_EQ(automatic.primary.cols, 120);  // the 1920 x 1080 grid, cell for cell
+    EXPECT_EQ(automatic.primary.rows, 45);
+    ASSERT_EQ(automatic.others.size(), 2u);
+    EXPECT_EQ(automatic.others[0].scale, 1);
+    EXPECT_EQ(automatic.others[0].cols, 120);
+    EXPECT_EQ(automatic.others[1].scale, 3);
+    EXPECT_EQ(automatic.others[1].cols, 1024 / 48);
+    EXPECT_EQ(automatic.others[1].rows, 768 / 72);
+
+    const MonitorPlan fixed = PlanMonitorCovers(monitors, kFallback, 1);
+    EXPECT_EQ(fixed.primary.scale, 1);
+    EXPECT_EQ(fixed.primary.cols, 240);
+    EXPECT_EQ(fixed.primary.rows, 90);
+
+    std::vector<MonitorCover> others = automatic.others;
+    ApplyGlyphScale(others, 4);
+    EXPECT_EQ(others[0].scale, 4);
+    EXPECT_EQ(others[0].cols, 1920 / 64);
+    EXPECT_EQ(others[0].rows, 1080 / 96);
+    EXPECT_EQ(others[1].area, automatic.others[1].area);
+    ApplyGlyphScale(others, kAutomaticGlyphScale);
+    EXPECT_EQ(others, automatic.others);
+
+    const MonitorPlan unlisted = PlanMonitorCovers({}, kFallback, kAutomaticGlyphScale, 144);
+    EXPECT_EQ(unlisted.primary.scale, 2);
+    EXPECT_EQ(unlisted.primary.cols, 800 / 32);
+    EXPECT_EQ(unlisted.primary.rows, 600 / 48);
+}
+
 }  // namespace
 }  // namespace korvane

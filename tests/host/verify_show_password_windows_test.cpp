@@ -97,7 +97,7 @@ TEST_F(VerifyShowPasswordTest, WithoutDirectDrawAnAcceptedPasswordLetsTheSaverCl
 }
 
 TEST_F(VerifyShowPasswordTest, AFailedDisplayIsNotSetUpAgainAfterEitherAnswer) {
-    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
+    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32}, 1);
     ASSERT_EQ(notices, (std::vector<std::string>{"Create not Successful", "NO SPRITES"}));
     notices.clear();
     // The show went on with its pages drawn by GDI, and no DirectDraw object stayed.
@@ -132,7 +132,7 @@ TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndR
     cooperation = CooperationLog{};
     live.count = 0;
     host_.binding.displayPlatform.directDrawCreate = &HandOutRecorder;
-    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32});
+    SetUpShowDisplay(host_.binding, window_, DesktopMode{640, 480, 32}, 1);
     ASSERT_EQ(cooperation.levels, (std::vector<DWORD>{DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN}));
     ASSERT_NE(DirectDrawDisplay(host_.binding), nullptr) << "the recorder's pages were not taken";
     const int liveAfterSetUp = live.count;

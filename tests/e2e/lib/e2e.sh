@@ -44,10 +44,11 @@ e2e_begin() {
     local build=64-bit
     [ "$KORVANE_WINE_ARCH" = win32 ] && build=32-bit
     echo "$(basename "$0" .sh): $build korvane.scr, renderer $KORVANE_WINE_RENDERER, depth $KORVANE_XVFB_DEPTH"
-    # Every piece starts from the default settings and no password, whatever an interrupted
-    # run left.
+    # Every piece starts from the default settings, no password and the design's 96 DPI,
+    # whatever an interrupted run left.
     reg delete "$settings_key" /f
     reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f
+    reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
     reg delete 'HKCU\Software\Wine\AppDefaults\korvane.scr' /f
 }
 
@@ -58,6 +59,7 @@ e2e_cleanup() {
     done
     [ "$verifier_installed" = 0 ] || lock_helper remove-verifier >/dev/null 2>&1
     reg delete "$settings_key" /f
+    reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
     rm -rf "$work"
 }
 
@@ -229,7 +231,8 @@ use_settings() {
 }
 
 # screen_matches_show <what> <frames to search> [simulator switches...]: screenshots of the
-# running show must equal the simulator's picture of some non-trivial frame. Up to ten tries a
+# running show (on the primary monitor) must equal the simulator's picture of some non-trivial
+# frame. Up to ten tries a
 # second apart, since a screenshot can catch a flip half done or a still moment; the
 # matcher's answer goes to $match_line.
 screen_matches_show() {
@@ -238,6 +241,10 @@ screen_matches_show() {
     local try
     for try in 1 2 3 4 5 6 7 8 9 10; do
         shot "$work/match.ppm"
+        # With several monitors the show runs on the primary, the first head.
+        if [ -n "${KORVANE_TEST_HEADS:-}" ]; then
+            convert "$work/match.ppm" -crop "${KORVANE_TEST_HEADS%%,*}" +repage "$work/match.ppm"
+        fi
         match_line=$("$screen_check" match --depth "$KORVANE_XVFB_DEPTH" --width "$width" \
             --height "$height" --frames "$frames" "$@" "$work/match.ppm" 2>&1)
         if [ $? -eq 0 ]; then
