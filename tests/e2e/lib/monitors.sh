@@ -11,6 +11,8 @@
 #   glyphs_on_every_head MIN SECONDS
 #                            waits until every head shows at least MIN green pixels (no longer
 #                            than the saver started last runs)
+#   changes_on_every_head SECONDS
+#                            waits until every head differs from a first screenshot
 #   white_on_heads           prints the white pixels each head shows ("0 0")
 
 heads_read() {
@@ -118,21 +120,33 @@ no_white() {
     [[ $white_counts =~ ^[0\ ]+$ ]]
 }
 
-# changes_on_every_head: two screenshots a second apart differ on every head; the changed
-# pixels per head go to $changed_counts.
+# changes_on_every_head SECONDS: every head shows something other than in a first screenshot
+# within that time. Polled rather than one look a second apart, since a busy machine can hold
+# the saver back for a while. The changed pixels per head ("-": not changed) go to
+# $changed_counts and the heads that did not change to $unchanged_heads.
 changes_on_every_head() {
-    local i all=1 count
+    local deadline=$((SECONDS + $(scaled "$1"))) i count counts=() pending
     shot "$work/first.ppm"
-    pause 1
-    shot "$work/second.ppm"
-    changed_counts=""
-    for ((i = 0; i < head_count; i++)); do
-        # shellcheck disable=SC2046
-        count=$("$screen_check" changed "$work/first.ppm" "$work/second.ppm" $(head_area "$i"))
-        changed_counts+="${count:-?} "
-        [ "${count:-0}" -gt 0 ] || all=0
+    for ((i = 0; i < head_count; i++)); do counts+=(-); done
+    while :; do
+        pause 0.3
+        shot "$work/second.ppm"
+        pending=0
+        for ((i = 0; i < head_count; i++)); do
+            [ "${counts[i]}" = - ] || continue
+            # shellcheck disable=SC2046
+            count=$("$screen_check" changed "$work/first.ppm" "$work/second.ppm" $(head_area "$i"))
+            if [ "${count:-0}" -gt 0 ]; then counts[i]=$count; else pending=1; fi
+        done
+        [ $pending = 1 ] || break
+        [ $SECONDS -lt $deadline ] || break
     done
-    [ $all = 1 ]
+    changed_counts="${counts[*]}"
+    unchanged_heads=""
+    for ((i = 0; i < head_count; i++)); do
+        [ "${counts[i]}" != - ] || unchanged_heads+="${unchanged_heads:+, }$(head_name "$i")"
+    done
+    [ -z "$unchanged_heads" ]
 }
 
 # white_backdrops SECONDS: a white window of another program on every monitor but the primary,
