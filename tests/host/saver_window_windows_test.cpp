@@ -458,6 +458,23 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     EXPECT_EQ(seen.creates, 1);
 }
 
+TEST_F(SaverWindowTest, WithAPasswordAForgedSystemCommandCannotUncoverTheDesktop) {
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    // The low bits are the platform's own; a forged command may set them all the same.
+    SendMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE | 3, 0);
+    EXPECT_FALSE(IsIconic(window_));
+    SendMessageA(window_, WM_SYSCOMMAND, SC_MAXIMIZE | 1, 0);
+    EXPECT_FALSE(IsZoomed(window_));
+    EXPECT_EQ(seen.verifications, 0);
+    // A close command is a close request like any other: the password is asked.
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE | 2, 0);
+    EXPECT_TRUE(PumpUntil([&] { return seen.verifications == 1; }));
+    EXPECT_TRUE(IsWindow(window_));
+}
+
 std::atomic<int> focusesBelow{0};
 LRESULT CALLBACK WindowBelowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     focusesBelow += message == WM_SETFOCUS ? 1 : 0;
