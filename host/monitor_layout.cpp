@@ -8,7 +8,14 @@
 namespace korvane {
 namespace {
 
-MonitorCover CoverFor(const ScreenRect& area, int32_t number) {
+// The listed rectangle with each side held to kMaxSurfaceSide. A held side is shorter than the
+// listed one, so the new corner cannot overflow.
+ScreenRect HeldToMaxSide(const ScreenRect& listed) {
+    return {listed.left, listed.top, listed.left + listed.Width(), listed.top + listed.Height()};
+}
+
+MonitorCover CoverFor(const ScreenRect& listed, int32_t number) {
+    const ScreenRect area = HeldToMaxSide(listed);
     return {area, number, area.Width() / kCellWidth, area.Height() / kCellHeight};
 }
 
@@ -41,10 +48,11 @@ MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors,
     }
     MonitorPlan plan{CoverFor((*primary)->area, 0), {}};
     for (const MonitorArea* monitor : usable) {
+        const ScreenRect area = HeldToMaxSide(monitor->area);
         const bool covered =
-            monitor->area == plan.primary.area ||
+            area == plan.primary.area ||
             std::any_of(plan.others.begin(), plan.others.end(),
-                        [&](const MonitorCover& other) { return other.area == monitor->area; });
+                        [&](const MonitorCover& other) { return other.area == area; });
         if (!covered) {
             plan.others.push_back(
                 CoverFor(monitor->area, static_cast<int32_t>(plan.others.size()) + 1));

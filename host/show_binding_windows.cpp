@@ -1,5 +1,7 @@
 #include "host/show_binding_windows.h"
 
+#include <algorithm>
+
 #include "settings/registry_settings_store_windows.h"
 #include "win32/scoped_handles_windows.h"
 
@@ -7,8 +9,11 @@ namespace korvane {
 
 DesktopMode QueryDesktopMode() {
     const WindowDc screen(nullptr);
-    return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES),
-            GetDeviceCaps(screen.get(), BITSPIXEL)};
+    // The grid and the pages are made from these sides: each is held to what a page can have.
+    const auto side = [&](int index) {
+        return std::clamp(GetDeviceCaps(screen.get(), index), 0, kMaxSurfaceSide);
+    };
+    return {side(HORZRES), side(VERTRES), GetDeviceCaps(screen.get(), BITSPIXEL)};
 }
 
 bool LoadShowGlyphSheet(const ShowBinding& binding, IndexedBitmap& sheet) {
