@@ -34,7 +34,7 @@ void OpenCoversOfOtherMonitors(SaverWindow& saver) {
     IndexedBitmap sheet;
     const bool haveSheet = LoadShowGlyphSheet(saver.binding, sheet);
     OpenMonitorCovers(saver.covers, saver, saver.framework.saverInstance,
-                      saver.framework.otherMonitors, haveSheet ? &sheet : nullptr);
+                      saver.framework.otherMonitors, haveSheet ? &sheet : nullptr, GetTickCount());
 }
 
 // A monitor plugged in or taken away during a run: the other monitors are covered afresh.
@@ -150,7 +150,7 @@ void RunFrame(SaverWindow& saver, HWND window) {
         if (ReadyForFrames(saver.binding)) {
             FrameTick(saver.binding.show, state.tickCounter);
         }
-        StepMonitorCovers(saver.covers);
+        StepMonitorCovers(saver.covers, saver.framework.otherMonitors, GetTickCount());
     }
     ++state.tickCounter;
 }

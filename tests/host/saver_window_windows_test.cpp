@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host/saver_window_windows.h"
@@ -817,6 +818,106 @@ TEST_F(MonitorCoversTest, AChangedLayoutIsCoveredAfresh) {
     const std::vector<HWND> kept = CoverWindows();
     SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_EQ(CoverWindows(), kept);
+}
+
+// --- Covers that fail to open: the class, the window or the memory of one monitor.
+
+struct CoverFailures {
+    int tries[3] = {};
+    int failuresLeft[3] = {};  // the next tries of that monitor that fail
+    int32_t throwsFor = 0;     // the monitor whose next try runs out of memory
+};
+CoverFailures coverFailures;
+
+HWND OpenCoverThatMayFail(MonitorCoverWindow& monitor, HINSTANCE instance) {
+    const int32_t number = monitor.cover.number;
+    ++coverFailures.tries[number];
+    if (std::exchange(coverFailures.throwsFor, 0) == number) {
+        throw std::bad_alloc();
+    }
+    if (coverFailures.failuresLeft[number] > 0) {
+        --coverFailures.failuresLeft[number];
+        return nullptr;
+    }
+    return OpenCoverWindow(monitor, instance);
+}
+
+class IgnoredInput final : public SaverInput {
+  public:
+    LRESULT ReactToCoverInput(UINT, WPARAM) override { return 0; }
+    bool PromptUp() const override { return false; }
+};
+
+class CoverRetryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        coverFailures = CoverFailures{};
+        covers_.openWindow = &OpenCoverThatMayFail;
+    }
+    void TearDown() override { CloseMonitorCovers(covers_); }
+    void Open(DWORD now) {
+        OpenMonitorCovers(covers_, input_, GetModuleHandleA(nullptr), others_, nullptr, now);
+    }
+    bool Covered(size_t index) const {
+        if (covers_.monitors.size() <= index || covers_.monitors[index] == nullptr) {
+            return false;
+        }
+        HWND window = covers_.monitors[index]->window;
+        RECT area{};
+        GetWindowRect(window, &area);
+        const RECT expected = ToRect(others_[index].area);
+        return window != nullptr && IsWindowVisible(window) && EqualRect(&area, &expected);
+    }
+
+    const std::vector<MonitorCover> others_ = {{{400, 300, 720, 540}, 1, 20, 10},
+                                               {{720, 300, 1000, 500}, 2, 17, 8}};
+    IgnoredInput input_;
+    MonitorCovers covers_;
+};
+
+TEST_F(CoverRetryTest, AnUncoveredMonitorIsTriedAgainOnceASecondUntilItIsCovered) {
+    coverFailures.failuresLeft[1] = 2;
+    const DWORD start = 0xFFFFFE00;  // the tick count wraps within the test
+    Open(start);
+    EXPECT_FALSE(Covered(0));
+    EXPECT_TRUE(Covered(1)) << "one monitor's failure kept another from its cover";
+    for (DWORD now = start; now != start + kCoverRetryMilliseconds; now += 10) {
+        StepMonitorCovers(covers_, others_, now);
+    }
+    EXPECT_EQ(coverFailures.tries[1], 1);
+    StepMonitorCovers(covers_, others_, start + kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 2);
+    StepMonitorCovers(covers_, others_, start + 2 * kCoverRetryMilliseconds - 1);
+    EXPECT_EQ(coverFailures.tries[1], 2);
+    StepMonitorCovers(covers_, others_, start + 2 * kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 3);
+    EXPECT_TRUE(Covered(0));
+    // Once every monitor is covered nothing is tried again; the covered one was tried once.
+    StepMonitorCovers(covers_, others_, start + 10 * kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 3);
+    EXPECT_EQ(coverFailures.tries[2], 1);
+}
+
+TEST_F(CoverRetryTest, MemoryRunningOutForOneMonitorLeavesTheOthersCovered) {
+    coverFailures.throwsFor = 1;
+    Open(1000);
+    EXPECT_FALSE(Covered(0));
+    EXPECT_TRUE(Covered(1));
+    StepMonitorCovers(covers_, others_, 1000 + kCoverRetryMilliseconds);
+    EXPECT_TRUE(Covered(0));
+    EXPECT_TRUE(Covered(1));
+}
+
+TEST_F(MonitorCoversTest, TheSaversFramesGiveAMonitorWhoseCoverFailedItsCover) {
+    coverFailures = CoverFailures{};
+    coverFailures.failuresLeft[2] = 1;
+    host_.covers.openWindow = &OpenCoverThatMayFail;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_EQ(host_.covers.monitors.size(), 2u);
+    EXPECT_EQ(host_.covers.monitors[1]->window, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return host_.covers.monitors[1]->window != nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(host_.covers.monitors[1]->window));
+    EXPECT_EQ(coverFailures.tries[2], 2);
 }
 
 }  // namespace
