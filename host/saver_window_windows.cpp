@@ -126,7 +126,7 @@ int RunSaverWindow(SaverWindow& saver, HWND parent) {
     } else {
         // The saver window covers the primary monitor; every other monitor gets a cover of
         // its own once the run starts.
-        const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
+        const MonitorPlan plan = PlanMonitorCovers(framework.listMonitors(), PrimaryScreenRect());
         area = ToRect(plan.primary.area);
         framework.otherMonitors = plan.others;
         framework.coverRect = area;

@@ -42,6 +42,7 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
         SettingUp& operator=(const SettingUp&) = delete;
         ~SettingUp() { flag = false; }
     } settingUp(binding.settingUpDisplay);
+    binding.mode = mode;  // a set-up again (after a prompt) is for the same mode
     // Exclusive mode belongs to one DirectDraw object at a time: the old display goes first.
     ReplaceShowDisplay(binding, nullptr);
     std::unique_ptr<DisplayDevice> device;
@@ -54,6 +55,10 @@ void SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& mode
     }
     // No DirectDraw object stays behind: exclusive mode without pages would only stand in
     // the way of GDI, and with no device the prompt never sets one up again.
+    SetUpGdiPages(binding, window, mode);
+}
+
+void SetUpGdiPages(ShowBinding& binding, HWND window, const DesktopMode& mode) {
     ReplaceShowDisplay(binding, nullptr);
     IndexedBitmap sheet;
     const bool haveSheet = LoadShowGlyphSheet(binding, sheet);

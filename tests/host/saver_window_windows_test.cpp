@@ -162,6 +162,15 @@ std::vector<PlayerCue> FakeSoundCues(HMODULE) {
     return cues;
 }
 
+std::vector<MonitorArea> fakeMonitors;
+DesktopMode fakeMode;
+std::vector<MonitorArea> ListFakeMonitors() {
+    return fakeMonitors;
+}
+DesktopMode QueryFakeMode() {
+    return fakeMode;
+}
+
 // Keeps "ScreenSaveUsePassword" out of the way while a test runs, so the show's flag is what
 // the test sets, whatever the prefix holds.
 class PasswordValueSetAside {
@@ -265,6 +274,13 @@ class SaverWindowTest : public ::testing::Test {
         windowUnderTest = window_;
         return window_;
     }
+    // The monitors and the desktop mode the run reads, at its start and at a display change.
+    void UseFakeDisplay(std::vector<MonitorArea> monitors, DesktopMode mode) {
+        fakeMonitors = std::move(monitors);
+        fakeMode = mode;
+        host_.framework.listMonitors = &ListFakeMonitors;
+        host_.binding.queryDesktopMode = &QueryFakeMode;
+    }
     bool DisplayReady() const { return DirectDrawDisplay(host_.binding) != nullptr; }
     void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
 
@@ -343,6 +359,34 @@ TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) 
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
     EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
+}
+
+// A notice during which the desktop changes its mode, the first time.
+void ChangeModeFromNotice(HWND owner, const char* text) {
+    seen.notices.emplace_back(text);
+    seen.inNotice = true;
+    if (fakeMode.width == 320) {
+        fakeMonitors = {{{0, 0, 400, 288}, true}};
+        fakeMode = {400, 288, 32};
+        SendMessageA(owner, WM_DISPLAYCHANGE, 32, MAKELPARAM(400, 288));
+    }
+    Pump(30);
+    seen.inNotice = false;
+}
+
+TEST_F(SaverWindowTest, AModeChangeDuringTheSetUpsNoticesIsSetUpOnceThatSetUpHasEnded) {
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    host_.binding.displayPlatform.notify = &ChangeModeFromNotice;
+    UseFakeDisplay({{{0, 0, 320, 240}, true}}, {320, 240, 32});
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return seen.creates == 2 && GdiPages(host_.binding) != nullptr; }))
+        << "the new mode was never set up";
+    EXPECT_EQ(seen.createsDuringNotice, 0);
+    const MemoryDisplay& pages = GdiPages(host_.binding)->pages;
+    EXPECT_EQ(pages.primarySurface.width, 400);
+    EXPECT_EQ(pages.primarySurface.height, 288);
+    EXPECT_EQ(host_.binding.show.grid->cols, 25);
+    EXPECT_EQ(host_.binding.show.grid->rows, 12);
 }
 
 TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
@@ -701,6 +745,27 @@ TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPage
     EXPECT_EQ(GdiPages(host_.binding), nullptr);
 }
 
+TEST_F(SaverWindowTest, ANewModeWithoutDirectDrawGetsGdiPagesOfItsSizeWithoutTheNoticesAgain) {
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    UseFakeDisplay({{{0, 0, 320, 240}, true}}, {320, 240, 32});
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GdiPages(host_.binding) != nullptr; }));
+
+    fakeMonitors = {{{0, 0, 400, 288}, true}};
+    fakeMode = {400, 288, 16};
+    SendMessageA(window_, WM_DISPLAYCHANGE, 16, MAKELPARAM(400, 288));
+    ASSERT_NE(GdiPages(host_.binding), nullptr);
+    const MemoryDisplay& pages = GdiPages(host_.binding)->pages;
+    EXPECT_EQ(pages.primarySurface.width, 400);
+    EXPECT_EQ(pages.primarySurface.height, 288);
+    EXPECT_EQ(host_.binding.show.display, GdiPages(host_.binding));
+    EXPECT_EQ(host_.binding.show.grid->cols, 25);
+    EXPECT_EQ(host_.binding.show.grid->rows, 12);
+    EXPECT_EQ(seen.creates, 1);
+    EXPECT_EQ(seen.notices.size(), 2u);
+    ASSERT_TRUE(PumpUntil([&] { return AnyPixelLit(pages.primarySurface); }));
+}
+
 class MonitorCoversTest : public SaverWindowTest {
   protected:
     static constexpr ScreenRect kLeft{400, 300, 720, 540};    // 20 x 10 cells
@@ -801,23 +866,45 @@ TEST_F(MonitorCoversTest, PointerMovesOverACoverAddUpAndCloseOnlyPastFourPixels)
     EXPECT_FALSE(IsWindow(cover));
 }
 
-TEST_F(MonitorCoversTest, AChangedLayoutIsCoveredAfresh) {
+TEST_F(MonitorCoversTest, ADisplayChangeCoversThePrimaryAndTheOtherMonitorsAfresh) {
+    UseFakeDisplay({{{0, 0, 320, 240}, true}, {kLeft, false}, {kRight, false}}, {320, 240, 32});
     ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    ASSERT_EQ(host_.binding.show.grid->cols, 20);
     const std::vector<HWND> before = CoverWindows();
-    ASSERT_EQ(before.size(), 2u);
-    // The monitors this machine really lists replace the two made up for the test.
-    const MonitorPlan now = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
-    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-    EXPECT_EQ(host_.framework.otherMonitors, now.others);
-    EXPECT_EQ(host_.covers.monitors.size(), now.others.size());
+
+    // The primary grows, and the monitor at the right goes.
+    constexpr RECT kLarger{0, 0, 480, 360};
+    fakeMonitors = {{{0, 0, 480, 360}, true}, {kLeft, false}};
+    fakeMode = {480, 360, 32};
+    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(480, 360));
+    RECT area{};
+    GetWindowRect(window_, &area);
+    EXPECT_TRUE(EqualRect(&area, &kLarger));
+    EXPECT_TRUE(EqualRect(&host_.framework.coverRect, &kLarger));
+    ASSERT_NE(host_.binding.show.grid, nullptr);
+    EXPECT_EQ(host_.binding.show.grid->cols, 30);
+    EXPECT_EQ(host_.binding.show.grid->rows, 15);
+    EXPECT_TRUE(PumpUntil([&] { return seen.creates == 2 && DisplayReady(); }))
+        << "no display was set up for the new mode";
+    EXPECT_EQ(host_.framework.otherMonitors, (std::vector<MonitorCover>{{kLeft, 1, 20, 10}}));
+    EXPECT_EQ(host_.covers.monitors.size(), 1u);
     for (HWND cover : before) {
         EXPECT_FALSE(IsWindow(cover));
     }
-    EXPECT_TRUE(IsWindow(window_));
-    // An unchanged layout keeps the covers it has.
+    const int32_t tick = host_.window.tickCounter;
+    EXPECT_TRUE(PumpUntil([&] { return host_.window.tickCounter > tick + 3; }));
+
+    // A change that changes nothing, or one forged with any values, remakes nothing.
+    const CodeGrid* grid = host_.binding.show.grid.get();
     const std::vector<HWND> kept = CoverWindows();
-    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    SendMessageA(window_, WM_DISPLAYCHANGE, 8, MAKELPARAM(640, 480));
+    Pump(50);
+    EXPECT_EQ(host_.binding.show.grid.get(), grid);
+    EXPECT_EQ(seen.creates, 2);
     EXPECT_EQ(CoverWindows(), kept);
+    GetWindowRect(window_, &area);
+    EXPECT_TRUE(EqualRect(&area, &kLarger));
 }
 
 // --- Covers that fail to open: the class, the window or the memory of one monitor.
