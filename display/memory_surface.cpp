@@ -19,14 +19,22 @@ uint32_t EncodePixel(const PaletteColor& color, uint8_t index, int32_t bytesPerP
     }
 }
 
-MemorySurface::MemorySurface(int32_t width, int32_t height, int32_t bytesPerPixel)
-    : width(width),
-      height(height),
-      bytesPerPixel(bytesPerPixel),
-      pitch(width * bytesPerPixel),
-      bytes(static_cast<size_t>(width) * static_cast<size_t>(height) *
-                static_cast<size_t>(bytesPerPixel),
-            0) {}
+MemorySurface::MemorySurface(int32_t width, int32_t height, int32_t bytesPerPixel) {
+    if (bytesPerPixel < 1 || bytesPerPixel > 4) {
+        return;
+    }
+    this->bytesPerPixel = bytesPerPixel;
+    if (width < 1 || height < 1 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) {
+        return;
+    }
+    // At most 2^30 bytes, so the count fits a 32-bit size too.
+    const uint64_t count = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height) *
+                           static_cast<uint32_t>(bytesPerPixel);
+    bytes.assign(static_cast<size_t>(count), 0);
+    this->width = width;
+    this->height = height;
+    pitch = width * bytesPerPixel;
+}
 
 uint32_t MemorySurface::PixelAt(int32_t x, int32_t y) const {
     const uint8_t* p = bytes.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch) +

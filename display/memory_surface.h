@@ -19,6 +19,8 @@ uint32_t EncodePixel(const PaletteColor& color, uint8_t index, int32_t bytesPerP
 class MemorySurface final : public Surface {
   public:
     MemorySurface() = default;
+    // Empty (no pixels, width and height 0) when a side is not in 1..kMaxSurfaceSide or the
+    // pixel size not in 1..4.
     MemorySurface(int32_t width, int32_t height, int32_t bytesPerPixel);
 
     DisplayResult BltFast(int32_t x, int32_t y, Surface& source, const PixelRect& rect,

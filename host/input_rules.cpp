@@ -28,9 +28,26 @@ InputReaction ReactToInput(uint32_t message, uintptr_t wParam) {
     }
 }
 
-bool SwallowsSystemCommand(uintptr_t command) {
-    return command == kCommandNextWindow || command == kCommandPreviousWindow ||
-           command == kCommandScreenSave;
+SystemCommandReaction ReactToSystemCommand(uintptr_t command, bool passwordInForce) {
+    const uintptr_t named = command & kCommandMask;
+    if (passwordInForce) {
+        switch (named) {
+            case kCommandClose:
+                return SystemCommandReaction::kClose;
+            case kCommandMonitorPower:
+                return SystemCommandReaction::kPass;
+            default:
+                return SystemCommandReaction::kSwallow;
+        }
+    }
+    switch (named) {
+        case kCommandNextWindow:
+        case kCommandPreviousWindow:
+        case kCommandScreenSave:
+            return SystemCommandReaction::kSwallow;
+        default:
+            return SystemCommandReaction::kPass;
+    }
 }
 
 bool MouseTracker::MovedTooFar(CursorPoint now) {

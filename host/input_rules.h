@@ -21,7 +21,11 @@ inline constexpr uint32_t kMessagePowerBroadcast = 0x0218;
 
 inline constexpr uintptr_t kCommandNextWindow = 0xF040;
 inline constexpr uintptr_t kCommandPreviousWindow = 0xF050;
+inline constexpr uintptr_t kCommandClose = 0xF060;
 inline constexpr uintptr_t kCommandScreenSave = 0xF140;
+inline constexpr uintptr_t kCommandMonitorPower = 0xF170;
+// The platform keeps the low four bits of a system command for itself; they name no command.
+inline constexpr uintptr_t kCommandMask = 0xFFF0;
 
 // Power-management notice that the machine is about to suspend.
 inline constexpr uintptr_t kPowerSuspendRequest = 3;
@@ -44,8 +48,17 @@ enum class InputReaction {
 // How the full-screen saver reacts to a message while no password is being asked.
 InputReaction ReactToInput(uint32_t message, uintptr_t wParam);
 
-// Full-screen windows swallow the system commands that would switch away or restart the saver.
-bool SwallowsSystemCommand(uintptr_t command);
+enum class SystemCommandReaction {
+    kPass,     // DefWindowProc carries it out
+    kSwallow,  // answered without effect
+    kClose,    // a close request, which goes through the password gate
+};
+
+// How a full-screen window reacts to a system command, judged by its command bits alone. With a
+// password in force only the monitor's power passes and a close becomes a close request: any
+// other command (minimise, task list, hot key...) could uncover or open the desktop. Without
+// one, only the commands that switch away or restart the saver are swallowed.
+SystemCommandReaction ReactToSystemCommand(uintptr_t command, bool passwordInForce);
 
 struct CursorPoint {
     int32_t x = 0;

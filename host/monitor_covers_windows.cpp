@@ -137,6 +137,42 @@ void GiveMonitorItsRain(MonitorCoverWindow& monitor, MemorySurface& sheet) {
     strip.SetBltFlags(kBltNoColorKey);
 }
 
+// Gives monitor `index` of `others` its cover where it has none yet; false when it still has
+// none. Whatever fails here fails for this monitor alone.
+bool CoverMonitor(MonitorCovers& covers, const std::vector<MonitorCover>& others, size_t index) {
+    try {
+        if (covers.monitors.size() < others.size()) {
+            covers.monitors.resize(others.size());
+        }
+        std::unique_ptr<MonitorCoverWindow>& monitor = covers.monitors[index];
+        if (monitor == nullptr) {
+            monitor = std::make_unique<MonitorCoverWindow>();
+            monitor->set = &covers;
+            monitor->cover = others[index];
+            GiveMonitorItsRain(*monitor, covers.sheets[ClampCellScale(monitor->cover.scale) - 1]);
+        }
+        if (monitor->window == nullptr) {
+            monitor->window = covers.openWindow(*monitor, covers.instance);
+            if (monitor->window != nullptr) {
+                ShowWindow(monitor->window, SW_SHOWNOACTIVATE);
+            }
+        }
+        return monitor->window != nullptr;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void CoverUncoveredMonitors(MonitorCovers& covers, const std::vector<MonitorCover>& others,
+                            DWORD now) {
+    covers.lastTry = now;
+    covers.uncovered = false;
+    for (size_t index = 0; index < others.size(); ++index) {
+        covers.uncovered |= !CoverMonitor(covers, others, index);
+    }
+}
+
+
 // shcore's GetDpiForMonitor (Windows 8.1 and later); MDT_EFFECTIVE_DPI is type 0.
 using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;
@@ -200,45 +236,49 @@ ScreenRect PrimaryScreenRect() {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+HWND OpenCoverWindow(MonitorCoverWindow& monitor, HINSTANCE instance) {
+    if (!RegisterCoverClass(instance)) {
+        return nullptr;
+    }
+    const ScreenRect& area = monitor.cover.area;
+    const PendingWindow promise(monitor, reinterpret_cast<const void*>(&MonitorCoverProc));
+    return CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
+                           kMonitorCoverClassName, kMonitorCoverTitle, WS_POPUP | WS_CLIPSIBLINGS,
+                           area.left, area.top, area.Width(), area.Height(), nullptr, nullptr,
+                           instance, nullptr);
+}
+
 void OpenMonitorCovers(MonitorCovers& covers, SaverInput& input, HINSTANCE instance,
-                       const std::vector<MonitorCover>& others, const IndexedBitmap* sheet) {
-    if (others.empty() || !RegisterCoverClass(instance)) {
+                       const std::vector<MonitorCover>& others, const IndexedBitmap* sheet,
+                       DWORD now) {
+    if (others.empty()) {
         return;
     }
     covers.closing = false;
     covers.input = &input;
+    covers.instance = instance;
+    // Each factor's sheet once, before any cover: a retry later needs no bitmap.
     for (const MonitorCover& cover : others) {
-        auto monitor = std::make_unique<MonitorCoverWindow>();
-        monitor->set = &covers;
-        monitor->cover = cover;
-        monitor->cover.scale = ClampCellScale(cover.scale);
-        MemorySurface& scaledSheet = covers.sheets[monitor->cover.scale - 1];
-        if (scaledSheet.Empty() && sheet != nullptr && sheet->width > 0) {
-            try {
-                scaledSheet = SurfaceFromBitmap(EnlargeBitmap(*sheet, monitor->cover.scale),
-                                                kGdiPageDepth / 8);
-            } catch (const std::bad_alloc&) {
-                scaledSheet = MemorySurface();  // that monitor stays black
-            }
-        }
-        GiveMonitorItsRain(*monitor, scaledSheet);
-        const ScreenRect& area = cover.area;
-        const PendingWindow promise(*monitor, reinterpret_cast<const void*>(&MonitorCoverProc));
-        monitor->window = CreateWindowExA(
-            WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kMonitorCoverClassName,
-            kMonitorCoverTitle, WS_POPUP | WS_CLIPSIBLINGS, area.left, area.top, area.Width(),
-            area.Height(), nullptr, nullptr, instance, nullptr);
-        if (monitor->window == nullptr) {
+        MemorySurface& scaled = covers.sheets[ClampCellScale(cover.scale) - 1];
+        if (!scaled.Empty() || sheet == nullptr || sheet->width <= 0) {
             continue;
         }
-        ShowWindow(monitor->window, SW_SHOWNOACTIVATE);
-        covers.monitors.push_back(std::move(monitor));
+        try {
+            scaled = SurfaceFromBitmap(EnlargeBitmap(*sheet, ClampCellScale(cover.scale)),
+                                       kGdiPageDepth / 8);
+        } catch (const std::bad_alloc&) {
+            scaled = MemorySurface();  // the covers of that factor stay black, but they cover
+        }
     }
+    CoverUncoveredMonitors(covers, others, now);
 }
 
-void StepMonitorCovers(MonitorCovers& covers) {
+void StepMonitorCovers(MonitorCovers& covers, const std::vector<MonitorCover>& others, DWORD now) {
+    if (covers.uncovered && !covers.closing && now - covers.lastTry >= kCoverRetryMilliseconds) {
+        CoverUncoveredMonitors(covers, others, now);
+    }
     for (const auto& monitor : covers.monitors) {
-        if (monitor->rain == nullptr) {
+        if (monitor == nullptr || monitor->window == nullptr || monitor->rain == nullptr) {
             continue;
         }
         monitor->rain->Frame();
@@ -249,8 +289,11 @@ void StepMonitorCovers(MonitorCovers& covers) {
 
 void CloseMonitorCovers(MonitorCovers& covers) {
     covers.closing = true;
+    covers.uncovered = false;
     for (const auto& monitor : covers.monitors) {
-        DestroyWindow(monitor->window);
+        if (monitor != nullptr && monitor->window != nullptr) {
+            DestroyWindow(monitor->window);
+        }
     }
     covers.monitors.clear();
 }

@@ -9,11 +9,17 @@
 namespace korvane {
 namespace {
 
-MonitorCover CoverFor(const ScreenRect& area, int32_t number, int32_t dpi, int32_t glyphScale) {
-    MonitorCover cover{area, number};
+// The listed rectangle with each side held to kMaxSurfaceSide. A held side is shorter than the
+// listed one, so the new corner cannot overflow.
+ScreenRect HeldToMaxSide(const ScreenRect& listed) {
+    return {listed.left, listed.top, listed.left + listed.Width(), listed.top + listed.Height()};
+}
+
+MonitorCover CoverFor(const ScreenRect& listed, int32_t number, int32_t dpi, int32_t glyphScale) {
+    MonitorCover cover{HeldToMaxSide(listed), number};
     cover.dpi = dpi;
     cover.scale = ChooseCellScale(glyphScale, dpi);
-    const GridSize grid = GridSizeForScreen(area.Width(), area.Height(), cover.scale);
+    const GridSize grid = GridSizeForScreen(cover.area.Width(), cover.area.Height(), cover.scale);
     cover.cols = grid.cols;
     cover.rows = grid.rows;
     return cover;
@@ -48,10 +54,11 @@ MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const Sc
     }
     MonitorPlan plan{CoverFor((*primary)->area, 0, (*primary)->dpi, glyphScale), {}};
     for (const MonitorArea* monitor : usable) {
+        const ScreenRect area = HeldToMaxSide(monitor->area);
         const bool covered =
-            monitor->area == plan.primary.area ||
+            area == plan.primary.area ||
             std::any_of(plan.others.begin(), plan.others.end(),
-                        [&](const MonitorCover& other) { return other.area == monitor->area; });
+                        [&](const MonitorCover& other) { return other.area == area; });
         if (!covered) {
             plan.others.push_back(CoverFor(monitor->area,
                                            static_cast<int32_t>(plan.others.size()) + 1,

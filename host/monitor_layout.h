@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "settings/show_settings.h"
+#include "sprites/surface.h"
 
 namespace korvane {
 
@@ -15,10 +17,18 @@ struct ScreenRect {
     int32_t right = 0;
     int32_t bottom = 0;
 
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
+    // Each side from 0 to kMaxSurfaceSide, whatever the corners: the difference is taken
+    // in 64 bits, so corners far apart cannot overflow it.
+    int32_t Width() const { return Side(left, right); }
+    int32_t Height() const { return Side(top, bottom); }
     bool Empty() const { return right <= left || bottom <= top; }
     friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+
+  private:
+    static int32_t Side(int32_t from, int32_t to) {
+        return static_cast<int32_t>(
+            std::clamp<int64_t>(int64_t{to} - from, 0, int64_t{kMaxSurfaceSide}));
+    }
 };
 
 // The dots per inch a monitor has when the platform tells us nothing else.
@@ -53,8 +63,9 @@ struct MonitorPlan {
 // Decides which window covers which monitor. The primary is the monitor the platform marks so,
 // else the one at the origin, else the first listed; without any listed monitor it is
 // `fallback` (the screen's own size). Empty monitors are left out, and so is a monitor that
-// shows the very area of one already covered (a mirrored display). Each monitor's cells are
-// drawn at the factor the user's glyph size gives it (automatic: its own DPI's).
+// shows the very area of one already covered (a mirrored display). A side longer than
+// kMaxSurfaceSide is covered that far from the monitor's top-left corner. Each monitor's cells
+// are drawn at the factor the user's glyph size gives it (automatic: its own DPI's).
 MonitorPlan PlanMonitorCovers(const std::vector<MonitorArea>& monitors, const ScreenRect& fallback,
                               int32_t glyphScale = kAutomaticGlyphScale,
                               int32_t fallbackDpi = kDesignDpi);

@@ -1,11 +1,10 @@
 #include "host/password_gate_windows.h"
 
-#include "host/screen_saver_password_windows.h"
+#include <utility>
 
 namespace korvane {
 namespace {
 
-constexpr char kVerifierEntry[] = "VerifyScreenSavePwd";
 constexpr int kGuardExitCode = -1;
 
 // The crash guard's own state: the flag it must take back.
@@ -68,17 +67,20 @@ void PasswordGate::OpenForRun(bool on9x, bool ownsFullScreenRun) {
     if (!onWindows9x || !required) {
         return;
     }
-    heldLibrary = LoadSystemVerifierLibrary();
-    heldVerifier = heldLibrary.Find<VerifyPasswordProc>(kVerifierEntry);
+    VerifierLibrary verifier = LoadSystemVerifier();
+    heldVerifier = verifier.verify;
+    heldVerifierBroken = verifier.present && heldVerifier == nullptr;
     if (heldVerifier != nullptr) {
+        heldLibrary = std::move(verifier.library);
+    }
+    if (HoldsVerifier()) {
         running.Set(true);
-    } else {
-        heldLibrary.Reset();
     }
 }
 
 void PasswordGate::CloseForRun() {
     heldVerifier = nullptr;
+    heldVerifierBroken = false;
     heldLibrary.Reset();
     running.Set(false);
 }
@@ -106,14 +108,17 @@ bool PasswordGate::AllowsClose(HWND window, PromptSurroundings& surroundings) {
 
 bool PasswordGate::Ask(HWND window, PromptSurroundings& surroundings) {
     // Windows 9x asks the verifier held for the run; later systems load it for each prompt.
-    LoadedLibrary perPrompt;
+    VerifierLibrary perPrompt;
     VerifyPasswordProc verify = heldVerifier;
+    bool present = HoldsVerifier();
     if (!onWindows9x) {
-        perPrompt = LoadSystemVerifierLibrary();
-        verify = perPrompt.Find<VerifyPasswordProc>(kVerifierEntry);
+        perPrompt = LoadSystemVerifier();
+        verify = perPrompt.verify;
+        present = perPrompt.present;
     }
     if (verify == nullptr) {
-        return true;
+        // Only an absent verifier lets the run close; one that cannot answer refuses.
+        return !present;
     }
     bool accepted = false;
     {

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "host/input_rules.h"
+#include "host/screen_saver_password_windows.h"
 #include "win32/scoped_handles_windows.h"
 
 namespace korvane {
 
-using VerifyPasswordProc = BOOL(WINAPI*)(HWND);
 // Tells the platform whether a saver runs (on Windows 9x this disables task switching).
 using AnnounceRunningProc = void (*)(bool on);
 
@@ -53,18 +53,24 @@ class PasswordGate {
 
     // Whether a close request ends the run now. Without a required password it does. With one,
     // the verifier asks, one prompt at a time; within the grace period after an answer the
-    // answer stands. A verifier that cannot be found lets the run close.
+    // answer stands. A verifier that is not in the system folder lets the run close; one that
+    // is there but does not load or lacks its entry refuses.
     bool AllowsClose(HWND window, PromptSurroundings& surroundings);
 
     bool PromptUp() const { return promptUp; }
     bool CloseAllowed() const { return closeAllowed; }
-    // Windows 9x cancels AutoPlay for us while a verifier guards the desktop.
-    bool HoldsVerifier() const { return heldVerifier != nullptr; }
+    // A close request goes to the verifier (or is refused) rather than ending the run.
+    bool PasswordInForce() const {
+        return !closeAllowed && (required || heldVerifier != nullptr || heldVerifierBroken);
+    }
+    // Windows 9x cancels AutoPlay for us while a verifier guards the desktop, a broken one too.
+    bool HoldsVerifier() const { return heldVerifier != nullptr || heldVerifierBroken; }
 
     bool onWindows9x = false;
     bool required = false;
     LoadedLibrary heldLibrary;                  // Windows 9x: held for the run
     VerifyPasswordProc heldVerifier = nullptr;  // Windows 9x: the held library's entry
+    bool heldVerifierBroken = false;            // Windows 9x: there, but it cannot answer
     bool promptUp = false;
     bool closeAllowed = false;
     DWORD lastVerifyTick = kNoVerificationYet;

@@ -139,8 +139,17 @@ LRESULT DefaultSaverProc(SaverFramework& framework, const PasswordGate& gate, HW
     }
     switch (message) {
         case WM_SYSCOMMAND:
-            if (!framework.previewMode && SwallowsSystemCommand(wParam)) {
-                return 0;
+            if (framework.previewMode) {
+                break;
+            }
+            switch (ReactToSystemCommand(wParam, gate.PasswordInForce())) {
+                case SystemCommandReaction::kSwallow:
+                    return 0;
+                case SystemCommandReaction::kClose:
+                    PostClose(window);
+                    return 0;
+                case SystemCommandReaction::kPass:
+                    break;
             }
             break;
         case WM_HELP:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/input_rules.h"
+#include "host/monitor_covers_windows.h"
 #include "host/monitor_layout.h"
 #include "host/password_gate_windows.h"
 
@@ -18,6 +19,7 @@ inline constexpr char kPreviewTitle[] = "Preview";
 using ImmAssociateContextProc = HANDLE(WINAPI*)(HWND, HANDLE);
 // True when this process may run full screen: no other full-screen run holds the claim.
 using ClaimFullScreenProc = bool (*)(HANDLE& claim);
+using ListMonitorsProc = std::vector<MonitorArea> (*)();
 
 bool ClaimFullScreenRun(HANDLE& claim);
 
@@ -36,6 +38,7 @@ struct SaverFramework {
     bool destroyStarted = false;
     RECT coverRect{};  // the primary monitor, in physical pixels
     int32_t primaryDpi = kDesignDpi;
+    ListMonitorsProc listMonitors = &ListMonitors;  // tests hand in monitors of their own
     // The monitors beside the primary, each covered by a window of its own during a run.
     std::vector<MonitorCover> otherMonitors;
     // Something tried to hide, minimise or move the window since it was last covered again.

@@ -6,6 +6,7 @@
 #include "host/command_line.h"
 #include "host/saver_window_windows.h"
 #include "settings/config_dialog_windows.h"
+#include "win32/system_library_windows.h"
 
 namespace korvane {
 namespace {
@@ -81,8 +82,10 @@ void ChangeSaverPassword(const char* text) {
     if (owner == nullptr) {
         owner = GetForegroundWindow();
     }
-    const LoadedLibrary library(LoadLibraryA("MPR.DLL"));
-    const auto change = library.Find<ChangePasswordProc>("PwdChangePasswordA");
+    // From the system folder only, as the verifier is: a planted copy must not be handed the
+    // new password.
+    const SystemLibrary mpr = LoadSystemLibrary("MPR.DLL");
+    const auto change = mpr.library.Find<ChangePasswordProc>("PwdChangePasswordA");
     if (change != nullptr) {
         change("SCRSAVE", owner, 0, nullptr);
     }

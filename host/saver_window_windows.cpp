@@ -127,7 +127,7 @@ int RunSaverWindow(SaverWindow& saver, HWND parent) {
         // The saver window covers the primary monitor; every other monitor gets a cover of
         // its own once the run starts.
         // Their factors follow the glyph size once the settings are read.
-        const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect(),
+        const MonitorPlan plan = PlanMonitorCovers(framework.listMonitors(), PrimaryScreenRect(),
                                                    kAutomaticGlyphScale, ScreenDpi());
         area = ToRect(plan.primary.area);
         framework.primaryDpi = plan.primary.dpi;

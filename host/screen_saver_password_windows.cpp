@@ -1,11 +1,11 @@
 #include "host/screen_saver_password_windows.h"
 
 #include <cstdint>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "host/password_flag.h"
-#include "win32/scoped_handles_windows.h"
+#include "win32/system_library_windows.h"
 
 namespace korvane {
 namespace {
@@ -13,6 +13,7 @@ namespace {
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 constexpr char kUsePasswordValue[] = "ScreenSaveUsePassword";
 constexpr char kVerifierName[] = "PASSWORD.CPL";
+constexpr char kVerifierEntry[] = "VerifyScreenSavePwd";
 
 StoredValueType TypeOf(DWORD registryType) {
     switch (registryType) {
@@ -29,11 +30,14 @@ StoredValueType TypeOf(DWORD registryType) {
 
 }  // namespace
 
-std::optional<bool> ReadPasswordRequired() {
+std::optional<bool> ReadPasswordRequired(HKEY root) {
     ScopedRegistryKey desktop;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, desktop.Receive()) !=
-        ERROR_SUCCESS) {
+    const LONG opened = RegOpenKeyExA(root, kDesktopKey, 0, KEY_QUERY_VALUE, desktop.Receive());
+    if (opened == ERROR_FILE_NOT_FOUND) {
         return std::nullopt;
+    }
+    if (opened != ERROR_SUCCESS) {
+        return true;  // a key we cannot read is not taken to say "no password"
     }
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -53,17 +57,13 @@ std::optional<bool> ReadPasswordRequired() {
     return required;
 }
 
-LoadedLibrary LoadSystemVerifierLibrary() {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return LoadedLibrary();
-    }
-    std::string path(folder, length);
-    path += '\\';
-    path += kVerifierName;
-    // The altered search path makes the verifier's own imports resolve from its folder too.
-    return LoadedLibrary(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+VerifierLibrary LoadSystemVerifier() {
+    SystemLibrary loaded = LoadSystemLibrary(kVerifierName);
+    VerifierLibrary verifier;
+    verifier.present = loaded.present;
+    verifier.verify = loaded.library.Find<VerifyPasswordProc>(kVerifierEntry);
+    verifier.library = std::move(loaded.library);
+    return verifier;
 }
 
 }  // namespace korvane

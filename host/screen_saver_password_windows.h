@@ -8,12 +8,21 @@
 
 namespace korvane {
 
-// "ScreenSaveUsePassword" under HKCU\Control Panel\Desktop, read by its stored type; nothing
-// when the value (or the key) is not there.
-std::optional<bool> ReadPasswordRequired();
+using VerifyPasswordProc = BOOL(WINAPI*)(HWND);
 
-// The platform's verifier, PASSWORD.CPL, from the system directory and nowhere else: a copy in
-// the program's or the current folder must never answer for the system. Empty when it is absent.
-LoadedLibrary LoadSystemVerifierLibrary();
+// "ScreenSaveUsePassword" under `root`\Control Panel\Desktop, read by its stored type. Nothing
+// only when the key or the value is not there; any other failure to read asks for a password.
+std::optional<bool> ReadPasswordRequired(HKEY root = HKEY_CURRENT_USER);
+
+// The platform's verifier, PASSWORD.CPL, from the system folder and nowhere else: a copy in the
+// program's or the current folder must never answer for the system.
+struct VerifierLibrary {
+    LoadedLibrary library;
+    VerifyPasswordProc verify = nullptr;  // null when the verifier is absent or cannot answer
+    // The file is there. One that is there but does not load, or lacks its entry, refuses
+    // every password; only an absent verifier lets the run close.
+    bool present = false;
+};
+VerifierLibrary LoadSystemVerifier();
 
 }  // namespace korvane

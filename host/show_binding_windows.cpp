@@ -1,5 +1,7 @@
 #include "host/show_binding_windows.h"
 
+#include <algorithm>
+
 #include "settings/registry_settings_store_windows.h"
 #include "win32/scoped_handles_windows.h"
 
@@ -7,8 +9,11 @@ namespace korvane {
 
 DesktopMode QueryDesktopMode() {
     const WindowDc screen(nullptr);
-    return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES),
-            GetDeviceCaps(screen.get(), BITSPIXEL)};
+    // The grid and the pages are made from these sides: each is held to what a page can have.
+    const auto side = [&](int index) {
+        return std::clamp(GetDeviceCaps(screen.get(), index), 0, kMaxSurfaceSide);
+    };
+    return {side(HORZRES), side(VERTRES), GetDeviceCaps(screen.get(), BITSPIXEL)};
 }
 
 bool LoadShowGlyphSheet(const ShowBinding& binding, IndexedBitmap& sheet) {
@@ -38,6 +43,7 @@ int32_t SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& m
         SettingUp& operator=(const SettingUp&) = delete;
         ~SettingUp() { flag = false; }
     } settingUp(binding.settingUpDisplay);
+    binding.mode = mode;  // a set-up again (after a prompt) is for the same mode
     // Exclusive mode belongs to one DirectDraw object at a time: the old display goes first.
     ReplaceShowDisplay(binding, nullptr);
     std::unique_ptr<DisplayDevice> device;
@@ -51,6 +57,11 @@ int32_t SetUpShowDisplay(ShowBinding& binding, HWND window, const DesktopMode& m
     }
     // No DirectDraw object stays behind: exclusive mode without pages would only stand in
     // the way of GDI, and with no device the prompt never sets one up again.
+    return SetUpGdiPages(binding, window, mode, cellScale);
+}
+
+int32_t SetUpGdiPages(ShowBinding& binding, HWND window, const DesktopMode& mode,
+                      int32_t cellScale) {
     ReplaceShowDisplay(binding, nullptr);
     IndexedBitmap sheet;
     const bool haveSheet = LoadShowGlyphSheet(binding, sheet);

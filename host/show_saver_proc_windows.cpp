@@ -2,10 +2,12 @@
 // and what the password prompt does to the window.
 #include <windows.h>
 
+#include <new>
 #include <utility>
 
 #include "host/saver_window_windows.h"
 #include "show/cell_scale_choice.h"
+#include "host/window_cover_windows.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -31,22 +33,94 @@ void OpenCoversOfOtherMonitors(SaverWindow& saver) {
     if (saver.framework.otherMonitors.empty()) {
         return;
     }
+    // Without memory for the sheet the covers stay black, but they still cover.
     IndexedBitmap sheet;
-    const bool haveSheet = LoadShowGlyphSheet(saver.binding, sheet);
+    bool haveSheet = false;
+    try {
+        haveSheet = LoadShowGlyphSheet(saver.binding, sheet);
+    } catch (const std::bad_alloc&) {
+        haveSheet = false;
+    }
     OpenMonitorCovers(saver.covers, saver, saver.framework.saverInstance,
-                      saver.framework.otherMonitors, haveSheet ? &sheet : nullptr);
+                      saver.framework.otherMonitors, haveSheet ? &sheet : nullptr, GetTickCount());
 }
 
-// A monitor plugged in or taken away during a run: the other monitors are covered afresh.
-void CoverChangedMonitors(SaverWindow& saver) {
-    const MonitorPlan plan = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect(),
-                                               saver.binding.show.settings.glyphScale, ScreenDpi());
-    if (plan.others == saver.framework.otherMonitors) {
+// Asks for the display's set-up once the message under way has been handled.
+void RequestDisplaySetUp(SaverWindow& saver, HWND window) {
+    saver.window.setUpRequested = true;
+    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+}
+
+// The grid of the run's mode, with as many whole cells of the run's factor as fit.
+void CreateGridForMode(SaverWindow& saver, int32_t cellScale) {
+    Show& show = saver.binding.show;
+    show.grid.reset();
+    CreateShowGridForScreen(show, saver.binding.mode.width, saver.binding.mode.height, cellScale);
+}
+
+// A display that could not hold the sheet at the factor asked for draws smaller cells: the
+// grid is made again for them.
+void FitGridToDisplay(SaverWindow& saver, int32_t obtained) {
+    const Show& show = saver.binding.show;
+    if (show.grid != nullptr && show.grid->cellScale != obtained) {
+        CreateGridForMode(saver, obtained);
+    }
+}
+
+// --- A change of the display during the run: each part is planned afresh.
+
+// The primary monitor's rectangle moved or changed its size: the guard keeps the window to the
+// new one from now on, and the window goes there at once.
+void CoverPrimaryAfresh(SaverWindow& saver, HWND window, const ScreenRect& area) {
+    const RECT cover = ToRect(area);
+    if (EqualRect(&cover, &saver.framework.coverRect)) {
+        return;
+    }
+    saver.framework.coverRect = cover;
+    CoverAgain(window, cover, true);
+}
+
+// A new desktop mode, or a new factor for the primary's cells: a grid of the new size, made
+// as at the run's start, and a display for it. The show's state goes on where it was.
+void FollowDesktopMode(SaverWindow& saver, HWND window, int32_t cellScale) {
+    ShowBinding& binding = saver.binding;
+    const DesktopMode mode = binding.queryDesktopMode();
+    if ((mode == binding.mode && cellScale == saver.window.cellScale) ||
+        saver.window.showFailed) {
+        return;
+    }
+    binding.mode = mode;
+    saver.window.cellScale = cellScale;
+    CreateGridForMode(saver, cellScale);
+    if (GdiPages(binding) != nullptr) {
+        // Without DirectDraw before, the change is no reason to show its notices again.
+        FitGridToDisplay(saver, SetUpGdiPages(binding, window, mode, cellScale));
+        return;
+    }
+    // DirectDraw's pages are of the old mode: they go now, and the set-up makes new ones (after
+    // the prompt, when one is up).
+    ReplaceShowDisplay(binding, nullptr);
+    RequestDisplaySetUp(saver, window);
+}
+
+// A monitor plugged in or taken away: the other monitors are covered afresh.
+void CoverOtherMonitorsAfresh(SaverWindow& saver, const std::vector<MonitorCover>& others) {
+    if (others == saver.framework.otherMonitors) {
         return;
     }
     CloseMonitorCovers(saver.covers);
-    saver.framework.otherMonitors = plan.others;
+    saver.framework.otherMonitors = others;
     OpenCoversOfOtherMonitors(saver);
+}
+
+void FollowDisplayChange(SaverWindow& saver, HWND window) {
+    const int32_t glyphScale = saver.binding.show.settings.glyphScale;
+    const MonitorPlan plan = PlanMonitorCovers(saver.framework.listMonitors(), PrimaryScreenRect(),
+                                               glyphScale, ScreenDpi());
+    saver.framework.primaryDpi = plan.primary.dpi;
+    CoverPrimaryAfresh(saver, window, plan.primary.area);
+    FollowDesktopMode(saver, window, ChooseCellScale(glyphScale, plan.primary.dpi));
+    CoverOtherMonitorsAfresh(saver, plan.others);
 }
 
 // The set-up's notices run a message loop. A close request that arrives meanwhile waits until
@@ -56,23 +130,22 @@ void SetUpDisplayForRun(HWND window, SaverWindow& saver) {
     if (saver.window.showFailed || saver.binding.settingUpDisplay) {
         return;
     }
+    saver.window.setUpRequested = false;  // this set-up answers every request made so far
     POINT pointer{};
     GetCursorPos(&pointer);
-    const DesktopMode mode = QueryDesktopMode();
-    const int32_t obtained = SetUpShowDisplay(saver.binding, window, mode, saver.window.cellScale);
-    // A display that could not hold the sheet at the factor asked for draws smaller cells:
-    // the grid is made again for them.
-    Show& show = saver.binding.show;
-    if (show.grid != nullptr && show.grid->cellScale != obtained) {
-        show.grid.reset();
-        CreateShowGridForScreen(show, mode.width, mode.height, obtained);
-    }
+    // A copy: a display change during the set-up's notices sets the run's mode anew.
+    const DesktopMode mode = saver.binding.mode;
+    FitGridToDisplay(saver, SetUpShowDisplay(saver.binding, window, mode, saver.window.cellScale));
     // Exclusive mode may confine the pointer to the primary monitor (Wine's does, moving a
     // pointer that sat elsewhere). The other monitors must stay within the mouse's reach, and
     // the pointer goes back where it was, so that the move is not taken for the user's.
     if (!saver.framework.otherMonitors.empty()) {
         ClipCursor(nullptr);
         SetCursorPos(pointer.x, pointer.y);
+    }
+    // A display change during the set-up's notices asked for a set-up of the new mode.
+    if (saver.window.setUpRequested) {
+        PostMessageA(window, kSetUpDisplayRequest, 0, 0);
     }
     if (std::exchange(saver.window.closeDeferred, false)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -113,20 +186,18 @@ void SetUpSaverWindow(SaverWindow& saver, HWND window) {
 
 // The first WM_SHOWWINDOW of a full-screen run: the grid, the sound, the display and covers.
 void StartFullScreenRun(SaverWindow& saver, HWND window) {
-    const DesktopMode mode = QueryDesktopMode();
-    Show& show = saver.binding.show;
+    saver.binding.mode = saver.binding.queryDesktopMode();
     // The cells' factor: the glyph size of the settings, or the monitors' own DPI.
-    saver.window.cellScale = ChooseCellScale(show.settings.glyphScale, saver.framework.primaryDpi);
-    ApplyGlyphScale(saver.framework.otherMonitors, show.settings.glyphScale);
-    show.grid.reset();
-    CreateShowGridForScreen(show, mode.width, mode.height, saver.window.cellScale);
+    const int32_t glyphScale = saver.binding.show.settings.glyphScale;
+    saver.window.cellScale = ChooseCellScale(glyphScale, saver.framework.primaryDpi);
+    ApplyGlyphScale(saver.framework.otherMonitors, glyphScale);
+    CreateGridForMode(saver, saver.window.cellScale);
     // The player's thread and buffers come before the display and its first flip.
     StartShowSound(saver.binding);
     // WM_SHOWWINDOW comes before the window is visible. Exclusive mode taken that early
     // remembers the window as hidden and hides it again (seen under Wine: unmapped, no
     // keyboard), so the display is set up once the show request has been carried out.
-    saver.window.setUpRequested = true;
-    PostMessageA(window, kSetUpDisplayRequest, 0, 0);
+    RequestDisplaySetUp(saver, window);
     // The other monitors are covered at once, before the display's set-up and its notices.
     OpenCoversOfOtherMonitors(saver);
 }
@@ -162,7 +233,7 @@ void RunFrame(SaverWindow& saver, HWND window) {
         if (ReadyForFrames(saver.binding)) {
             FrameTick(saver.binding.show, state.tickCounter);
         }
-        StepMonitorCovers(saver.covers);
+        StepMonitorCovers(saver.covers, saver.framework.otherMonitors, GetTickCount());
     }
     ++state.tickCounter;
 }
@@ -298,10 +369,10 @@ LRESULT ShowSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
             return DefWindowProcA(window, message, wParam, lParam);
         case kSetUpDisplayRequest:
             // Only the request we posted ourselves; another process's is ignored.
-            // During a prompt the verifier's own set-up follows; exclusive mode must wait.
-            if (state.setUpRequested && !saver.gate.PromptUp() &&
+            // During a prompt the verifier's own set-up follows; exclusive mode must wait. A
+            // request that comes during a set-up stays until that set-up has ended.
+            if (state.setUpRequested && !saver.gate.PromptUp() && !saver.binding.settingUpDisplay &&
                 (InSendMessageEx(nullptr) & ISMEX_SEND) == 0) {
-                state.setUpRequested = false;
                 SetUpDisplayForRun(window, saver);
             }
             return 0;
@@ -317,8 +388,10 @@ LRESULT ShowSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
             Close(saver, window);
             return 0;
         case WM_DISPLAYCHANGE:
+            // What changed is read from the system, never from the message, which anyone can
+            // send.
             if (guardsScreen && state.fullScreenRunStarted) {
-                CoverChangedMonitors(saver);
+                FollowDisplayChange(saver, window);
             }
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_DESTROY:

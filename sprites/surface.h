@@ -15,6 +15,10 @@ inline constexpr DisplayResult kNoObject = static_cast<int32_t>(0x80004005u);
 inline constexpr uint32_t kBltNoColorKey = 0;
 inline constexpr uint32_t kBltSourceColorKey = 1;
 
+// The longest side of any surface, page or covered monitor the program makes. Sizes are held to
+// it before they are multiplied, so side x side x 4 bytes stays far inside 32 bits.
+inline constexpr int32_t kMaxSurfaceSide = 16384;
+
 struct PixelRect {
     int32_t left = 0;
     int32_t top = 0;

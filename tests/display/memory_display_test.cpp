@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -98,6 +99,41 @@ TEST(MemorySurfaceTest, CopiesThatDoNotFitAreRefused) {
             ASSERT_EQ(target.PixelAt(x, y), 7u);
         }
     }
+}
+
+TEST(MemorySurfaceTest, SidesOrDepthsOutOfRangeMakeAnEmptySurface) {
+    struct Size {
+        int32_t width;
+        int32_t height;
+        int32_t bytesPerPixel;
+    };
+    const Size refused[] = {{-1, 10, 4},
+                            {10, -24, 4},
+                            {0, 10, 4},
+                            {INT32_MIN, INT32_MIN, 4},
+                            {INT32_MAX, INT32_MAX, 4},
+                            // 2^34 bytes, which a 32-bit product wraps to none at all.
+                            {65536, 65536, 4},
+                            {kMaxSurfaceSide + 1, 1, 1},
+                            {1, kMaxSurfaceSide + 1, 1},
+                            {10, 10, 0},
+                            {10, 10, 5},
+                            {10, 10, -4}};
+    MemorySurface source(4, 4, 4);
+    for (const Size& size : refused) {
+        SCOPED_TRACE(testing::Message()
+                     << size.width << " x " << size.height << " x " << size.bytesPerPixel);
+        MemorySurface surface(size.width, size.height, size.bytesPerPixel);
+        EXPECT_TRUE(surface.Empty());
+        EXPECT_EQ(surface.width, 0);
+        EXPECT_EQ(surface.height, 0);
+        EXPECT_EQ(surface.pitch, 0);
+        surface.Fill(1);
+        EXPECT_EQ(surface.BltFast(0, 0, source, {0, 0, 1, 1}, 0), kNoObject);
+    }
+    const MemorySurface longest(kMaxSurfaceSide, 2, 4);
+    EXPECT_EQ(longest.pitch, kMaxSurfaceSide * 4);
+    EXPECT_EQ(longest.bytes.size(), static_cast<size_t>(kMaxSurfaceSide) * 8);
 }
 
 TEST(MemorySurfaceTest, PixelEncodingPerDepth) {

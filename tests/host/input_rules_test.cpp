@@ -34,12 +34,32 @@ TEST(ReactToInput, CursorIsHiddenOnShowAndSetCursor) {
     EXPECT_EQ(ReactToInput(0x0102 /* char */, 'a'), InputReaction::kNone);
 }
 
-TEST(SwallowsSystemCommand, OnlyWindowSwitchingAndScreenSave) {
-    EXPECT_TRUE(SwallowsSystemCommand(kCommandNextWindow));
-    EXPECT_TRUE(SwallowsSystemCommand(kCommandPreviousWindow));
-    EXPECT_TRUE(SwallowsSystemCommand(kCommandScreenSave));
-    EXPECT_FALSE(SwallowsSystemCommand(0xF060));  // close
-    EXPECT_FALSE(SwallowsSystemCommand(0xF142));  // screen-save with low bits set
+// The low four bits are the platform's own: a forged command with them set is still the command.
+TEST(ReactToSystemCommand, WithoutAPasswordOnlySwitchingAwayAndScreenSaveAreSwallowed) {
+    const uintptr_t swallowed[] = {kCommandNextWindow, kCommandPreviousWindow | 3,
+                                   kCommandScreenSave | 2, kCommandScreenSave | 0xF};
+    for (const uintptr_t command : swallowed) {
+        EXPECT_EQ(ReactToSystemCommand(command, false), SystemCommandReaction::kSwallow)
+            << std::hex << command;
+    }
+    const uintptr_t passed[] = {kCommandClose | 2, 0xF020 /* minimise */, kCommandMonitorPower | 1};
+    for (const uintptr_t command : passed) {
+        EXPECT_EQ(ReactToSystemCommand(command, false), SystemCommandReaction::kPass)
+            << std::hex << command;
+    }
+}
+
+TEST(ReactToSystemCommand, WithAPasswordCloseAsksMonitorPowerPassesAndTheRestIsSwallowed) {
+    EXPECT_EQ(ReactToSystemCommand(kCommandClose, true), SystemCommandReaction::kClose);
+    EXPECT_EQ(ReactToSystemCommand(kCommandClose | 2, true), SystemCommandReaction::kClose);
+    EXPECT_EQ(ReactToSystemCommand(kCommandMonitorPower | 1, true), SystemCommandReaction::kPass);
+    // Minimise, maximise, move by the title, key menu, restore, task list, screen save, hot key.
+    const uintptr_t swallowed[] = {
+        0xF023, 0xF030, 0xF012, 0xF100, 0xF120, 0xF130, 0xF142, 0xF150, kCommandNextWindow};
+    for (const uintptr_t command : swallowed) {
+        EXPECT_EQ(ReactToSystemCommand(command, true), SystemCommandReaction::kSwallow)
+            << std::hex << command;
+    }
 }
 
 TEST(MouseTracker, FourPixelsStayFivePixelsClose) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace korvane {
@@ -98,6 +99,24 @@ TEST(MonitorPlan, EmptyAndMirroredMonitorsAreLeftOutAndTheNumbersStayDense) {
     EXPECT_EQ(plan.others[1].area, (ScreenRect{2048, 0, 2058, 10}));
     EXPECT_EQ(plan.others[1].number, 2);
     EXPECT_FALSE(plan.others[1].HasGrid());
+}
+
+TEST(MonitorPlan, CornersFarApartAreNotOverflowedAndEachSideIsHeld) {
+    const MonitorPlan plan = PlanMonitorCovers(
+        {Primary({0, 0, 1024, 768}), Other({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}),
+         Other({INT32_MAX - 100, 0, INT32_MAX, 48})},
+        kFallback);
+    ASSERT_EQ(plan.others.size(), 2u);
+    EXPECT_EQ(plan.others[0].area, (ScreenRect{INT32_MIN, INT32_MIN, INT32_MIN + kMaxSurfaceSide,
+                                               INT32_MIN + kMaxSurfaceSide}));
+    EXPECT_EQ(plan.others[0].cols, kMaxSurfaceSide / 16);
+    EXPECT_EQ(plan.others[0].rows, kMaxSurfaceSide / 24);
+    EXPECT_EQ(plan.others[1].area, (ScreenRect{INT32_MAX - 100, 0, INT32_MAX, 48}));
+    EXPECT_EQ(plan.others[1].cols, 6);
+    EXPECT_EQ(plan.others[1].rows, 2);
+    // Turned inside out: no side at all.
+    EXPECT_EQ((ScreenRect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}).Width(), 0);
+    EXPECT_EQ((ScreenRect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}).Height(), 0);
 }
 
 TEST(MonitorPlan, NoListedMonitorFallsBackToTheScreen) {

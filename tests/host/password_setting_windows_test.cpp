@@ -107,5 +107,55 @@ TEST_F(PasswordSettingTest, TheFrameworkTakesTheVerifierOnlyWhenAPasswordIsRequi
     EXPECT_FALSE(FrameworkTakesVerifier());
 }
 
+TEST_F(PasswordSettingTest, OnlyAKeyOrValueThatIsNotThereMeansNoPassword) {
+    constexpr char kEmptyRoot[] = "Software\\Korvane test root without a desktop";
+    {
+        ScopedRegistryKey root;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kEmptyRoot, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, root.Receive(), nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(ReadPasswordRequired(root.get()), std::nullopt);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, kEmptyRoot);
+    // A key that cannot be opened at all (a handle already closed) asks for a password.
+    HKEY closed = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel", 0, KEY_READ, &closed),
+              ERROR_SUCCESS);
+    RegCloseKey(closed);
+    EXPECT_EQ(ReadPasswordRequired(closed), std::optional<bool>(true));
+}
+
+// No prompt is ever shown: there is nothing that could ask.
+class CountedSurroundings final : public PromptSurroundings {
+  public:
+    void BeforePrompt() override { ++prompts; }
+    void AfterPrompt(bool) override {}
+    int prompts = 0;
+};
+std::vector<bool> announced;
+void RecordAnnouncement(bool on) {
+    announced.push_back(on);
+}
+
+TEST_F(PasswordSettingTest, OnWindows9xAVerifierThatCannotAnswerHoldsTheRunAndRefuses) {
+    testing::SystemVerifier verifier;
+    Store(REG_DWORD, {1, 0, 0, 0});
+    for (const bool library : {true, false}) {
+        SCOPED_TRACE(library ? "without its entry point" : "no library");
+        ASSERT_TRUE(library ? verifier.Install("NOENTRY.CPL") : verifier.InstallNonLibrary());
+        announced.clear();
+        PasswordGate gate;
+        gate.running.announce = &RecordAnnouncement;
+        gate.OpenForRun(true, true);
+        EXPECT_TRUE(gate.HoldsVerifier());
+        EXPECT_TRUE(gate.PasswordInForce());
+        CountedSurroundings surroundings;
+        EXPECT_FALSE(gate.AllowsClose(nullptr, surroundings));
+        EXPECT_EQ(surroundings.prompts, 0);
+        gate.CloseForRun();
+        EXPECT_EQ(announced, (std::vector<bool>{true, false}));
+    }
+}
+
 }  // namespace
 }  // namespace korvane

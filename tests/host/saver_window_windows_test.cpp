@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host/saver_window_windows.h"
@@ -161,6 +162,15 @@ std::vector<PlayerCue> FakeSoundCues(HMODULE) {
     return cues;
 }
 
+std::vector<MonitorArea> fakeMonitors;
+DesktopMode fakeMode;
+std::vector<MonitorArea> ListFakeMonitors() {
+    return fakeMonitors;
+}
+DesktopMode QueryFakeMode() {
+    return fakeMode;
+}
+
 // Keeps "ScreenSaveUsePassword" out of the way while a test runs, so the show's flag is what
 // the test sets, whatever the prefix holds.
 class PasswordValueSetAside {
@@ -264,6 +274,13 @@ class SaverWindowTest : public ::testing::Test {
         windowUnderTest = window_;
         return window_;
     }
+    // The monitors and the desktop mode the run reads, at its start and at a display change.
+    void UseFakeDisplay(std::vector<MonitorArea> monitors, DesktopMode mode) {
+        fakeMonitors = std::move(monitors);
+        fakeMode = mode;
+        host_.framework.listMonitors = &ListFakeMonitors;
+        host_.binding.queryDesktopMode = &QueryFakeMode;
+    }
     bool DisplayReady() const { return DirectDrawDisplay(host_.binding) != nullptr; }
     void PastGrace() { Sleep(kVerifyGraceMilliseconds + 50); }
 
@@ -342,6 +359,34 @@ TEST_F(SaverWindowTest, ACloseDuringTheSetUpsNoticesWaitsUntilTheSetUpHasEnded) 
     EXPECT_FALSE(seen.displayReachableDuringNotice);
     EXPECT_FALSE(seen.windowGoneDuringNotice);
     EXPECT_EQ(DirectDrawDisplay(host_.binding), nullptr);
+}
+
+// A notice during which the desktop changes its mode, the first time.
+void ChangeModeFromNotice(HWND owner, const char* text) {
+    seen.notices.emplace_back(text);
+    seen.inNotice = true;
+    if (fakeMode.width == 320) {
+        fakeMonitors = {{{0, 0, 400, 288}, true}};
+        fakeMode = {400, 288, 32};
+        SendMessageA(owner, WM_DISPLAYCHANGE, 32, MAKELPARAM(400, 288));
+    }
+    Pump(30);
+    seen.inNotice = false;
+}
+
+TEST_F(SaverWindowTest, AModeChangeDuringTheSetUpsNoticesIsSetUpOnceThatSetUpHasEnded) {
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    host_.binding.displayPlatform.notify = &ChangeModeFromNotice;
+    UseFakeDisplay({{{0, 0, 320, 240}, true}}, {320, 240, 32});
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return seen.creates == 2 && GdiPages(host_.binding) != nullptr; }))
+        << "the new mode was never set up";
+    EXPECT_EQ(seen.createsDuringNotice, 0);
+    const MemoryDisplay& pages = GdiPages(host_.binding)->pages;
+    EXPECT_EQ(pages.primarySurface.width, 400);
+    EXPECT_EQ(pages.primarySurface.height, 288);
+    EXPECT_EQ(host_.binding.show.grid->cols, 25);
+    EXPECT_EQ(host_.binding.show.grid->rows, 12);
 }
 
 TEST_F(SaverWindowTest, WithARefusedPasswordNoSetUpRunsInsideAnother) {
@@ -456,6 +501,23 @@ TEST_F(SaverWindowTest, ForgedDestroyAndSetUpRequestsLeaveTheRunAlone) {
     EXPECT_NE(host_.binding.show.grid, nullptr);
     EXPECT_EQ(DirectDrawDisplay(host_.binding), device);
     EXPECT_EQ(seen.creates, 1);
+}
+
+TEST_F(SaverWindowTest, WithAPasswordAForgedSystemCommandCannotUncoverTheDesktop) {
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    // The low bits are the platform's own; a forged command may set them all the same.
+    SendMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE | 3, 0);
+    EXPECT_FALSE(IsIconic(window_));
+    SendMessageA(window_, WM_SYSCOMMAND, SC_MAXIMIZE | 1, 0);
+    EXPECT_FALSE(IsZoomed(window_));
+    EXPECT_EQ(seen.verifications, 0);
+    // A close command is a close request like any other: the password is asked.
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE | 2, 0);
+    EXPECT_TRUE(PumpUntil([&] { return seen.verifications == 1; }));
+    EXPECT_TRUE(IsWindow(window_));
 }
 
 std::atomic<int> focusesBelow{0};
@@ -683,6 +745,27 @@ TEST_F(SaverWindowTest, WithoutDirectDrawTheNoticesAreFollowedByTheShowOnGdiPage
     EXPECT_EQ(GdiPages(host_.binding), nullptr);
 }
 
+TEST_F(SaverWindowTest, ANewModeWithoutDirectDrawGetsGdiPagesOfItsSizeWithoutTheNoticesAgain) {
+    host_.binding.displayPlatform.directDrawCreate = &RefuseDirectDraw;
+    UseFakeDisplay({{{0, 0, 320, 240}, true}}, {320, 240, 32});
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GdiPages(host_.binding) != nullptr; }));
+
+    fakeMonitors = {{{0, 0, 400, 288}, true}};
+    fakeMode = {400, 288, 16};
+    SendMessageA(window_, WM_DISPLAYCHANGE, 16, MAKELPARAM(400, 288));
+    ASSERT_NE(GdiPages(host_.binding), nullptr);
+    const MemoryDisplay& pages = GdiPages(host_.binding)->pages;
+    EXPECT_EQ(pages.primarySurface.width, 400);
+    EXPECT_EQ(pages.primarySurface.height, 288);
+    EXPECT_EQ(host_.binding.show.display, GdiPages(host_.binding));
+    EXPECT_EQ(host_.binding.show.grid->cols, 25);
+    EXPECT_EQ(host_.binding.show.grid->rows, 12);
+    EXPECT_EQ(seen.creates, 1);
+    EXPECT_EQ(seen.notices.size(), 2u);
+    ASSERT_TRUE(PumpUntil([&] { return AnyPixelLit(pages.primarySurface); }));
+}
+
 class MonitorCoversTest : public SaverWindowTest {
   protected:
     static constexpr ScreenRect kLeft{400, 300, 720, 540};    // 20 x 10 cells
@@ -783,23 +866,136 @@ TEST_F(MonitorCoversTest, PointerMovesOverACoverAddUpAndCloseOnlyPastFourPixels)
     EXPECT_FALSE(IsWindow(cover));
 }
 
-TEST_F(MonitorCoversTest, AChangedLayoutIsCoveredAfresh) {
+TEST_F(MonitorCoversTest, ADisplayChangeCoversThePrimaryAndTheOtherMonitorsAfresh) {
+    UseFakeDisplay({{{0, 0, 320, 240}, true}, {kLeft, false}, {kRight, false}}, {320, 240, 32});
     ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    ASSERT_EQ(host_.binding.show.grid->cols, 20);
     const std::vector<HWND> before = CoverWindows();
-    ASSERT_EQ(before.size(), 2u);
-    // The monitors this machine really lists replace the two made up for the test.
-    const MonitorPlan now = PlanMonitorCovers(ListMonitors(), PrimaryScreenRect());
-    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-    EXPECT_EQ(host_.framework.otherMonitors, now.others);
-    EXPECT_EQ(host_.covers.monitors.size(), now.others.size());
+
+    // The primary grows, and the monitor at the right goes.
+    constexpr RECT kLarger{0, 0, 480, 360};
+    fakeMonitors = {{{0, 0, 480, 360}, true}, {kLeft, false}};
+    fakeMode = {480, 360, 32};
+    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(480, 360));
+    RECT area{};
+    GetWindowRect(window_, &area);
+    EXPECT_TRUE(EqualRect(&area, &kLarger));
+    EXPECT_TRUE(EqualRect(&host_.framework.coverRect, &kLarger));
+    ASSERT_NE(host_.binding.show.grid, nullptr);
+    EXPECT_EQ(host_.binding.show.grid->cols, 30);
+    EXPECT_EQ(host_.binding.show.grid->rows, 15);
+    EXPECT_TRUE(PumpUntil([&] { return seen.creates == 2 && DisplayReady(); }))
+        << "no display was set up for the new mode";
+    EXPECT_EQ(host_.framework.otherMonitors, (std::vector<MonitorCover>{{kLeft, 1, 20, 10}}));
+    EXPECT_EQ(host_.covers.monitors.size(), 1u);
     for (HWND cover : before) {
         EXPECT_FALSE(IsWindow(cover));
     }
-    EXPECT_TRUE(IsWindow(window_));
-    // An unchanged layout keeps the covers it has.
+    const int32_t tick = host_.window.tickCounter;
+    EXPECT_TRUE(PumpUntil([&] { return host_.window.tickCounter > tick + 3; }));
+
+    // A change that changes nothing, or one forged with any values, remakes nothing.
+    const CodeGrid* grid = host_.binding.show.grid.get();
     const std::vector<HWND> kept = CoverWindows();
-    SendMessageA(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    SendMessageA(window_, WM_DISPLAYCHANGE, 8, MAKELPARAM(640, 480));
+    Pump(50);
+    EXPECT_EQ(host_.binding.show.grid.get(), grid);
+    EXPECT_EQ(seen.creates, 2);
     EXPECT_EQ(CoverWindows(), kept);
+    GetWindowRect(window_, &area);
+    EXPECT_TRUE(EqualRect(&area, &kLarger));
+}
+
+// --- Covers that fail to open: the class, the window or the memory of one monitor.
+
+struct CoverFailures {
+    int tries[3] = {};
+    int failuresLeft[3] = {};  // the next tries of that monitor that fail
+    int32_t throwsFor = 0;     // the monitor whose next try runs out of memory
+};
+CoverFailures coverFailures;
+
+HWND OpenCoverThatMayFail(MonitorCoverWindow& monitor, HINSTANCE instance) {
+    const int32_t number = monitor.cover.number;
+    ++coverFailures.tries[number];
+    if (std::exchange(coverFailures.throwsFor, 0) == number) {
+        throw std::bad_alloc();
+    }
+    if (coverFailures.failuresLeft[number] > 0) {
+        --coverFailures.failuresLeft[number];
+        return nullptr;
+    }
+    return OpenCoverWindow(monitor, instance);
+}
+
+class IgnoredInput final : public SaverInput {
+  public:
+    LRESULT ReactToCoverInput(UINT, WPARAM) override { return 0; }
+    bool PromptUp() const override { return false; }
+};
+
+class CoverRetryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        coverFailures = CoverFailures{};
+        covers_.openWindow = &OpenCoverThatMayFail;
+    }
+    void TearDown() override { CloseMonitorCovers(covers_); }
+    void Open(DWORD now) {
+        OpenMonitorCovers(covers_, input_, GetModuleHandleA(nullptr), others_, nullptr, now);
+    }
+    bool Covered(size_t index) const {
+        if (covers_.monitors.size() <= index || covers_.monitors[index] == nullptr) {
+            return false;
+        }
+        HWND window = covers_.monitors[index]->window;
+        RECT area{};
+        GetWindowRect(window, &area);
+        const RECT expected = ToRect(others_[index].area);
+        return window != nullptr && IsWindowVisible(window) && EqualRect(&area, &expected);
+    }
+
+    const std::vector<MonitorCover> others_ = {{{400, 300, 720, 540}, 1, 20, 10},
+                                               {{720, 300, 1000, 500}, 2, 17, 8}};
+    IgnoredInput input_;
+    MonitorCovers covers_;
+};
+
+TEST_F(CoverRetryTest, AnUncoveredMonitorIsTriedAgainOnceASecondUntilItIsCovered) {
+    coverFailures.throwsFor = 1;  // memory runs out at the first try, the window at the second
+    coverFailures.failuresLeft[1] = 1;
+    const DWORD start = 0xFFFFFE00;  // the tick count wraps within the test
+    Open(start);
+    EXPECT_FALSE(Covered(0));
+    EXPECT_TRUE(Covered(1)) << "one monitor's failure kept another from its cover";
+    for (DWORD now = start; now != start + kCoverRetryMilliseconds; now += 10) {
+        StepMonitorCovers(covers_, others_, now);
+    }
+    EXPECT_EQ(coverFailures.tries[1], 1);
+    StepMonitorCovers(covers_, others_, start + kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 2);
+    StepMonitorCovers(covers_, others_, start + 2 * kCoverRetryMilliseconds - 1);
+    EXPECT_EQ(coverFailures.tries[1], 2);
+    StepMonitorCovers(covers_, others_, start + 2 * kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 3);
+    EXPECT_TRUE(Covered(0));
+    // Once every monitor is covered nothing is tried again; the covered one was tried once.
+    StepMonitorCovers(covers_, others_, start + 10 * kCoverRetryMilliseconds);
+    EXPECT_EQ(coverFailures.tries[1], 3);
+    EXPECT_EQ(coverFailures.tries[2], 1);
+}
+
+TEST_F(MonitorCoversTest, TheSaversFramesGiveAMonitorWhoseCoverFailedItsCover) {
+    coverFailures = CoverFailures{};
+    coverFailures.failuresLeft[2] = 1;
+    host_.covers.openWindow = &OpenCoverThatMayFail;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_EQ(host_.covers.monitors.size(), 2u);
+    EXPECT_EQ(host_.covers.monitors[1]->window, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return host_.covers.monitors[1]->window != nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(host_.covers.monitors[1]->window));
+    EXPECT_EQ(coverFailures.tries[2], 2);
 }
 
 }  // namespace

@@ -44,11 +44,19 @@ class SystemVerifier {
         _putenv_s("KORVANE_TEST_PASSWORD_LOG", "");
         _putenv_s("KORVANE_TEST_PASSWORD_ANSWER", "");
     }
-    // False when the copy could not be made (the test then says so).
-    bool Install() {
-        installed_ = CopyFileA((RunnerFolder() + "\\PASSWORD.CPL").c_str(),
-                               SystemVerifierPath().c_str(), FALSE) != 0;
+    // False when the copy could not be made (the test then says so). `name` is another file of
+    // the runner's folder to put in the verifier's place.
+    bool Install(const char* name = "PASSWORD.CPL") {
+        installed_ = CopyFileA((RunnerFolder() + "\\" + name).c_str(), SystemVerifierPath().c_str(),
+                               FALSE) != 0;
         return installed_;
+    }
+    // A file that is no library at all in the verifier's place.
+    bool InstallNonLibrary() {
+        std::ofstream file(SystemVerifierPath(), std::ios::binary | std::ios::trunc);
+        file << "This file is no library.\r\n";
+        installed_ = true;
+        return file.good();
     }
     void Remove() {
         if (installed_) {

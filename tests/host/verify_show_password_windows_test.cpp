@@ -128,6 +128,18 @@ TEST_F(VerifyShowPasswordTest, OnlyTheSystemDirectorysVerifierAnswers) {
     EXPECT_EQ(TimesAsked(), 0);
 }
 
+TEST_F(VerifyShowPasswordTest, AVerifierThatIsThereButCannotAnswerRefusesEveryClose) {
+    Answer("1");
+    ASSERT_TRUE(verifier_.Install("NOENTRY.CPL"));  // loads, but has no VerifyScreenSavePwd
+    EXPECT_FALSE(Ask());
+    ASSERT_TRUE(verifier_.InstallNonLibrary());
+    EXPECT_FALSE(Ask());
+    EXPECT_EQ(TimesAsked(), 0);
+    // The same folder without the file: absent, and the run closes as it always did.
+    verifier_.Remove();
+    EXPECT_TRUE(Ask());
+}
+
 TEST_F(VerifyShowPasswordTest, WithDirectDrawExclusiveModeIsLeftBeforeAskingAndRetakenAfter) {
     cooperation = CooperationLog{};
     live.count = 0;
