@@ -1,6 +1,8 @@
 #include "settings/config_dialog_windows.h"
 
+#include <cstddef>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 #include "resources/resource_ids.h"
@@ -43,6 +45,24 @@ void FollowSequenceBox(HWND dialog, int checkId, int editId, bool& enabled) {
     SetReadOnly(dialog, editId, !enabled);
 }
 
+// In the order of the factors they stand for: an entry's index is the stored glyph size.
+constexpr const char* kGlyphSizeEntries[] = {"Automatic", "1x", "2x", "3x", "4x"};
+static_assert(std::size(kGlyphSizeEntries) == static_cast<std::size_t>(kLargestGlyphScale) + 1);
+
+// A glyph size the list has no entry for shows, and is read, as automatic.
+int32_t GlyphSizeEntry(LRESULT scale) {
+    return scale >= kAutomaticGlyphScale && scale <= kLargestGlyphScale
+               ? static_cast<int32_t>(scale)
+               : kAutomaticGlyphScale;
+}
+
+void AddGlyphSizeEntries(HWND dialog) {
+    for (const char* entry : kGlyphSizeEntries) {
+        SendDlgItemMessageA(dialog, IDC_GLYPH_SIZE_LIST, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(entry));
+    }
+}
+
 }  // namespace
 
 void FillConfigControls(HWND dialog, const ShowSettings& settings) {
@@ -56,6 +76,8 @@ void FillConfigControls(HWND dialog, const ShowSettings& settings) {
     CheckDlgButton(dialog, IDC_SOUND_CHECK, settings.soundEnabled ? BST_CHECKED : BST_UNCHECKED);
     SetReadOnly(dialog, IDC_MESSAGE_EDIT, !settings.messageEnabled);
     SetReadOnly(dialog, IDC_PHONE_EDIT, !settings.phoneEnabled);
+    SendDlgItemMessageA(dialog, IDC_GLYPH_SIZE_LIST, CB_SETCURSEL,
+                        static_cast<WPARAM>(GlyphSizeEntry(settings.glyphScale)), 0);
 }
 
 void ReadConfigControls(HWND dialog, ShowSettings& settings) {
@@ -70,6 +92,9 @@ void ReadConfigControls(HWND dialog, ShowSettings& settings) {
     settings.phoneEnabled = IsChecked(dialog, IDC_PHONE_CHECK);
     settings.messageEnabled = IsChecked(dialog, IDC_MESSAGE_CHECK);
     settings.codeEnabled = IsChecked(dialog, IDC_CODE_CHECK);
+    // No selection reads CB_ERR, which is automatic too.
+    settings.glyphScale =
+        GlyphSizeEntry(SendDlgItemMessageA(dialog, IDC_GLYPH_SIZE_LIST, CB_GETCURSEL, 0, 0));
 }
 
 namespace {
@@ -84,6 +109,7 @@ INT_PTR HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam) {
         if (std::exchange(context->initialised, true)) {
             return 1;  // only the dialog's own creation loads the settings
         }
+        AddGlyphSizeEntries(dialog);
         SetDefaultSettings(*context->settings);
         LoadSettings(*context->settings, *context->store);  // either way the record is complete
         FillConfigControls(dialog, *context->settings);

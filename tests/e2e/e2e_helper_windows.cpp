@@ -11,6 +11,11 @@
 //   choose-code-only <seconds>      waits that long for the configuration dialog, clicks its
 //                                   sequence boxes so that only "Korvane Code" stays on, checks
 //                                   that the two edit boxes became read-only, and presses OK.
+//   glyph-size <seconds>            waits that long for the configuration dialog and prints the
+//                                   entry its glyph size list shows.
+//   choose-glyph-size <seconds> <entry>
+//                                   chooses that entry of the glyph size list and presses OK.
+//   restore-defaults <seconds>      presses the dialog's "Restore defaults".
 //   settings NAME=0|1... [TEXT=...] [SCALE=N]
 //                                   stores the default settings with those switches (TITLE,
 //                                   PHONE, MESSAGE, CODE, SFX), message and glyph size (0
@@ -188,6 +193,8 @@ constexpr int kCodeBox = 1024;
 constexpr int kMessageEdit = 1029;
 constexpr int kNumberEdit = 1031;
 constexpr int kOkButton = 1017;
+constexpr int kRestoreDefaultsButton = 1027;
+constexpr int kGlyphSizeList = 1033;
 
 HWND WaitForConfigDialog(int seconds) {
     const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
@@ -197,6 +204,7 @@ HWND WaitForConfigDialog(int seconds) {
             return dialog;
         }
         if (static_cast<LONG>(GetTickCount() - deadline) >= 0) {
+            std::printf("no configuration dialog within %d s\n", seconds);
             return nullptr;
         }
         Sleep(100);
@@ -227,7 +235,6 @@ bool IsReadOnly(HWND dialog, int edit) {
 int ChooseCodeOnly(int seconds) {
     HWND dialog = WaitForConfigDialog(seconds);
     if (dialog == nullptr) {
-        std::printf("no configuration dialog within %d s\n", seconds);
         return 1;
     }
     // A click on a button of an inactive dialog may be lost.
@@ -244,6 +251,49 @@ int ChooseCodeOnly(int seconds) {
         return 1;
     }
     SendDlgItemMessageA(dialog, kOkButton, BM_CLICK, 0, 0);
+    return 0;
+}
+
+int PrintGlyphSize(int seconds) {
+    HWND dialog = WaitForConfigDialog(seconds);
+    if (dialog == nullptr) {
+        return 1;
+    }
+    char shown[64] = {};
+    GetDlgItemTextA(dialog, kGlyphSizeList, shown, sizeof shown);
+    std::printf("%s\n", shown);
+    return 0;
+}
+
+// Selects as a click in the dropped-down list does: the selection, then the list's
+// notification to the dialog.
+int ChooseGlyphSize(int seconds, const char* entry) {
+    HWND dialog = WaitForConfigDialog(seconds);
+    if (dialog == nullptr) {
+        return 1;
+    }
+    HWND list = GetDlgItem(dialog, kGlyphSizeList);
+    const LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(entry));
+    if (index == CB_ERR ||
+        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index) {
+        std::printf("the glyph size list has no entry '%s'\n", entry);
+        return 1;
+    }
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kGlyphSizeList, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    SetForegroundWindow(dialog);
+    SendDlgItemMessageA(dialog, kOkButton, BM_CLICK, 0, 0);
+    return 0;
+}
+
+int RestoreDefaults(int seconds) {
+    HWND dialog = WaitForConfigDialog(seconds);
+    if (dialog == nullptr) {
+        return 1;
+    }
+    SetForegroundWindow(dialog);
+    SendDlgItemMessageA(dialog, kRestoreDefaultsButton, BM_CLICK, 0, 0);
     return 0;
 }
 
@@ -317,6 +367,15 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "choose-code-only") == 0) {
         return ChooseCodeOnly(std::atoi(argv[2]));
     }
+    if (argc >= 3 && std::strcmp(argv[1], "glyph-size") == 0) {
+        return PrintGlyphSize(std::atoi(argv[2]));
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "choose-glyph-size") == 0) {
+        return ChooseGlyphSize(std::atoi(argv[2]), argv[3]);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "restore-defaults") == 0) {
+        return RestoreDefaults(std::atoi(argv[2]));
+    }
     if (argc >= 2 && std::strcmp(argv[1], "settings") == 0) {
         return StoreSettings(argc - 2, argv + 2);
     }
@@ -325,6 +384,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: e2e_helper parent|probe-fullscreen|probe-preview|close-window|run|"
-                 "choose-code-only|settings|threads ...\n");
+                 "choose-code-only|glyph-size|choose-glyph-size|restore-defaults|settings|"
+                 "threads ...\n");
     return 2;
 }

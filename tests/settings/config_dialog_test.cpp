@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,6 +109,31 @@ std::string Text(const auto& buffer) {
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
+// The glyph size list's entries, and the one it shows.
+std::vector<std::string> GlyphSizeEntries(HWND dialog) {
+    std::vector<std::string> entries;
+    const LRESULT count = SendDlgItemMessageA(dialog, IDC_GLYPH_SIZE_LIST, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[32] = {};
+        SendDlgItemMessageA(dialog, IDC_GLYPH_SIZE_LIST, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+std::string ShownGlyphSize(HWND dialog) {
+    return ItemText(dialog, IDC_GLYPH_SIZE_LIST);
+}
+
+// Picks an entry as the user's choice in the list does: the selection, then the list's word
+// to the dialog.
+void ChooseGlyphSize(HWND dialog, int entry) {
+    HWND list = GetDlgItem(dialog, IDC_GLYPH_SIZE_LIST);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_GLYPH_SIZE_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
 bool KeyExists() {
     ScopedRegistryKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()) !=
@@ -115,6 +141,20 @@ bool KeyExists() {
         return false;
     }
     return true;
+}
+
+// The stored DWORD `name`, or nothing when it is missing or of another type.
+std::optional<DWORD> StoredDword(const char* name) {
+    ScopedRegistryKey key;
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, key.Receive()) !=
+            ERROR_SUCCESS ||
+        RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 ShowSettings StoredSettings() {
@@ -307,6 +347,63 @@ TEST_F(ConfigDialogTest, OkThatCannotStoreSaysSoAndLeavesTheDialogOpen) {
     EXPECT_FALSE(KeyExists());  // the given store, never the registry
 }
 
+// 3x chosen and stored; shown again on the next opening; "Restore defaults" shows Automatic
+// without storing it; a stored size the list has no entry for shows Automatic.
+TEST_F(ConfigDialogTest, GlyphSizeRoundTripsThroughTheRegistry) {
+    std::vector<std::string> entries;
+    std::string first;
+    bool inside = false;
+    RunDialog(settings_,
+              {[&](HWND d) {
+                   entries = GlyphSizeEntries(d);
+                   first = ShownGlyphSize(d);
+                   // The dialog grew to hold the list: its closed box lies inside.
+                   RECT list{}, client{};
+                   GetWindowRect(GetDlgItem(d, IDC_GLYPH_SIZE_LIST), &list);
+                   MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&list), 2);
+                   GetClientRect(d, &client);
+                   inside = list.bottom <= client.bottom && list.right <= client.right;
+               },
+               [](HWND d) { ChooseGlyphSize(d, 3); }, [](HWND d) { Click(d, IDC_CONFIG_OK); }});
+    EXPECT_EQ(entries, (std::vector<std::string>{"Automatic", "1x", "2x", "3x", "4x"}));
+    EXPECT_EQ(first, "Automatic");
+    EXPECT_TRUE(inside);
+    EXPECT_EQ(StoredDword("SCALE"), 3u);
+
+    std::string reopened, restored;
+    RunDialog(settings_, {[&](HWND d) { reopened = ShownGlyphSize(d); },
+                          [](HWND d) { Click(d, IDC_RESTORE_DEFAULTS); },
+                          [&](HWND d) { restored = ShownGlyphSize(d); },
+                          [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }});
+    EXPECT_EQ(reopened, "3x");
+    EXPECT_EQ(restored, "Automatic");
+    EXPECT_EQ(StoredDword("SCALE"), 3u);
+
+    // Everything else stored stays; only the size is out of range.
+    const ShowSettings odd = SaveOddSettings();
+    ScopedRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_SET_VALUE, key.Receive()),
+              ERROR_SUCCESS);
+    const DWORD nine = 9;
+    ASSERT_EQ(RegSetValueExA(key.get(), "SCALE", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nine),
+                             sizeof nine),
+              ERROR_SUCCESS);
+    std::string fromNine, number, fromRecord;
+    RunDialog(settings_, {[&](HWND d) {
+                              fromNine = ShownGlyphSize(d);
+                              number = ItemText(d, IDC_PHONE_EDIT);
+                              // A record that never came through the store shows the same.
+                              ShowSettings outOfRange = odd;
+                              outOfRange.glyphScale = 5;
+                              FillConfigControls(d, outOfRange);
+                              fromRecord = ShownGlyphSize(d);
+                          },
+                          [](HWND d) { Click(d, IDC_CONFIG_CANCEL); }});
+    EXPECT_EQ(fromNine, "Automatic");
+    EXPECT_EQ(number, Text(odd.phoneNumber));
+    EXPECT_EQ(fromRecord, "Automatic");
+}
+
 // A 24-bit picture of the dialog as it stands on the screen, caption and frame included.
 bool CaptureWindow(HWND window, const char* path, LONG& width, LONG& height) {
     RECT rect{};
@@ -364,7 +461,7 @@ TEST_F(ConfigDialogTest, ScreenshotShowsTheTitledDialogWithItsBanner) {
     EXPECT_EQ(title, kDialogTitle);
     ASSERT_TRUE(captured);
 
-    // The file is what was captured, and it is the size of a 354 x 206 unit dialog with
+    // The file is what was captured, and it is the size of a 354 x 226 unit dialog with
     // its frame: wider than tall, and far larger than a few pixels.
     FILE* in = std::fopen(path, "rb");
     ASSERT_NE(in, nullptr);
