@@ -48,10 +48,33 @@ else
         "${SUDO[@]}" dpkg --add-architecture i386
     fi
     say "updating the package lists"
-    "${SUDO[@]}" apt-get update -qq
+    # A mirror in the middle of a sync serves an index that does not match its release file;
+    # it is tried again, and then the lists that did come are used.
+    updated=0
+    for attempt in 1 2 3; do
+        if "${SUDO[@]}" apt-get update -qq; then
+            updated=1
+            break
+        fi
+        [ $attempt -lt 3 ] && sleep 10
+    done
+    [ $updated -eq 1 ] || say "some package lists could not be fetched: going on with those that came"
+    install() {
+        "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@"
+    }
     say "installing: ${missing[*]}"
-    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    if ! install "${missing[@]}"; then
+        # With the update suite's list of one architecture missing, its packages of the other
+        # architecture can no longer be matched (both must be of one version). The release's
+        # own suite, whose lists came for both, still agrees with itself.
+        # shellcheck disable=SC1091
+        codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+        if [ $updated -eq 1 ] || [ -z "$codename" ]; then
+            exit 1
+        fi
+        say "installing from the $codename suite first, whose lists came for every architecture"
+        install -t "$codename" "${missing[@]}"
+    fi
 fi
 
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
