@@ -31,7 +31,7 @@ ANYTHING = {"tests", "bench"}
 HOST_FLOORS = [
     # the saver's portable rules
     {"command_line", "input_rules", "preview_animation", "password_flag", "monitor_layout",
-     "cue_request", "cue_player", "wave_samples", "wave_device"},
+     "lock_checks", "cue_request", "cue_player", "wave_samples", "wave_device"},
     # devices and the interfaces the saver window offers what stands below it
     {"screen_saver_password", "threaded_sound_player_windows", "waveout_device_windows",
      "sound_resources_windows", "window_cover_windows", "saver_input_windows"},
