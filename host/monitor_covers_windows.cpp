@@ -183,7 +183,6 @@ void CoverUncoveredMonitors(MonitorCovers& covers, const std::vector<MonitorCove
     }
 }
 
-
 // shcore's GetDpiForMonitor (Windows 8.1 and later); MDT_EFFECTIVE_DPI is type 0.
 using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;

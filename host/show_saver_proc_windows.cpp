@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "host/saver_window_windows.h"
-#include "show/cell_scale_choice.h"
 #include "host/window_cover_windows.h"
+#include "show/cell_scale_choice.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -84,8 +84,7 @@ void CoverPrimaryAfresh(SaverWindow& saver, const ScreenRect& area) {
 void FollowDesktopMode(SaverWindow& saver, HWND window, int32_t cellScale) {
     ShowBinding& binding = saver.binding;
     const DesktopMode mode = binding.queryDesktopMode();
-    if ((mode == binding.mode && cellScale == saver.window.cellScale) ||
-        saver.window.showFailed) {
+    if ((mode == binding.mode && cellScale == saver.window.cellScale) || saver.window.showFailed) {
         return;
     }
     binding.mode = mode;
