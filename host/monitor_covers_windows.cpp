@@ -8,6 +8,7 @@
 #include <string>
 
 #include "display/gdi_display_windows.h"
+#include "host/lock_integrity_windows.h"
 #include "host/window_cover_windows.h"
 #include "sprites/surface.h"
 #include "win32/scoped_handles_windows.h"
@@ -67,18 +68,28 @@ LRESULT HandleCoverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_WINDOWPOSCHANGING:
             if (guarding) {
                 KeepCovering(*reinterpret_cast<WINDOWPOS*>(lParam), ToRect(monitor->cover.area));
+                // A new parent is seen here first; nothing else is repaired inside a change.
+                if (monitor->set->input != nullptr &&
+                    GetAncestor(window, GA_PARENT) != GetDesktopWindow()) {
+                    monitor->set->input->CheckLock();
+                }
             }
             break;
-        case WM_WINDOWPOSCHANGED:
-            if (guarding && Uncovered(window, ToRect(monitor->cover.area))) {
-                PostMessageA(window, kCoverAgainRequest, 0, 0);
-            }
-            break;
-        case kCoverAgainRequest:
+        case WM_STYLECHANGING:
             if (guarding) {
-                CoverAgain(window, ToRect(monitor->cover.area), false);
+                KeepLockedStyle(wParam, *reinterpret_cast<STYLESTRUCT*>(lParam));
             }
             return 0;
+        case WM_WINDOWPOSCHANGED:
+        case WM_STYLECHANGED:
+        case WM_ENABLE: {
+            // What cannot be refused beforehand is undone at once, by the saver window's check.
+            const LRESULT answer = DefWindowProcA(window, message, wParam, lParam);
+            if (guarding && monitor->set->input != nullptr) {
+                monitor->set->input->CheckLock();
+            }
+            return answer;
+        }
         case WM_SYSCOMMAND:
         case WM_CLOSE:
         case WM_SETTEXT:
@@ -171,7 +182,6 @@ void CoverUncoveredMonitors(MonitorCovers& covers, const std::vector<MonitorCove
         covers.uncovered |= !CoverMonitor(covers, others, index);
     }
 }
-
 
 // shcore's GetDpiForMonitor (Windows 8.1 and later); MDT_EFFECTIVE_DPI is type 0.
 using GetDpiForMonitorProc = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);

@@ -58,6 +58,12 @@ void RunningFlag::Set(bool on) {
     announce(on);
 }
 
+void RunningFlag::Reassert() {
+    if (onWindows9x && announced) {
+        announce(true);
+    }
+}
+
 void PasswordGate::OpenForRun(bool on9x, bool ownsFullScreenRun) {
     CloseForRun();
     onWindows9x = on9x;

@@ -18,6 +18,8 @@ void AnnounceRunningToSystem(bool on);
 class RunningFlag {
   public:
     void Set(bool on);
+    // Sets the flag again while it is ours: another program may have cleared it meanwhile.
+    void Reassert();
 
     AnnounceRunningProc announce = &AnnounceRunningToSystem;
     bool onWindows9x = false;

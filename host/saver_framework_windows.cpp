@@ -2,29 +2,28 @@
 // ends the saver.
 #include "host/saver_framework_windows.h"
 
+#include "host/running_saver_windows.h"
+
 namespace korvane {
 namespace {
 
-// Held by the one process whose full-screen run owns the platform's running flag.
+// Settles two starts at once, which can both miss each other's window.
 constexpr char kFullScreenClaimName[] = "KorvaneFullScreenSaverRun";
-// How long a second start looks for the first one's window, which may still be on its way.
-constexpr DWORD kFindRunningMilliseconds = 2000;
 
 void PostClose(HWND window) {
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
-// A second full-screen start brings the first forward and leaves.
-void BringRunningSaverForward() {
+// A running full-screen saver of this same program, looked for until `milliseconds` have
+// passed: a first start may still be on its way to its window.
+HWND WaitForRunningSaver(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     for (;;) {
-        HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
-        if (running != nullptr && IsWindow(running)) {
-            SetForegroundWindow(running);
-            return;
+        if (HWND running = FindRunningSaverOfThisProgram(kSaverClassName, kFullScreenTitle)) {
+            return running;
         }
-        if (GetTickCount() - start >= kFindRunningMilliseconds) {
-            return;
+        if (GetTickCount() - start >= milliseconds) {
+            return nullptr;
         }
         Sleep(50);
     }
@@ -58,7 +57,7 @@ bool ClaimFullScreenRun(HANDLE& claim) {
     }
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kFullScreenClaimName);
     if (mutex == nullptr) {
-        return true;  // no claim to be had: the window search alone decides, as before
+        return true;  // the name is another kind of object: no claim to wait on
     }
     // An abandoned claim is ours: its owner ended without giving it back.
     const DWORD waited = WaitForSingleObject(mutex, 0);
@@ -71,19 +70,17 @@ bool ClaimFullScreenRun(HANDLE& claim) {
 }
 
 bool TakeFullScreenRun(SaverFramework& framework) {
-    // One full-screen saver at a time: a second start brings the first forward. The claim
-    // settles two starts at once, which can both miss each other's window.
-    framework.ownsFullScreenRun = framework.claimFullScreen(framework.fullScreenClaim);
-    if (!framework.ownsFullScreenRun) {
-        BringRunningSaverForward();
-        return false;
-    }
-    HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
-    if (running != nullptr && IsWindow(running)) {
+    // One full-screen saver at a time, but a start defers only to a running saver of this same
+    // program, which it brings forward. Whoever else holds the claim's name, or shows a window
+    // of our class, this start locks: the claim only makes a start that missed it wait for the
+    // first one's window.
+    const bool claimed = framework.claimFullScreen(framework.fullScreenClaim);
+    if (HWND running = WaitForRunningSaver(claimed ? 0 : framework.findRunningMilliseconds)) {
         SetForegroundWindow(running);
         ReleaseFullScreenRun(framework);
         return false;
     }
+    framework.ownsFullScreenRun = true;
     return true;
 }
 

@@ -16,8 +16,12 @@ inline constexpr char kSaverClassName[] = "WindowsScreenSaverClass";
 inline constexpr char kFullScreenTitle[] = "Screen Saver";
 inline constexpr char kPreviewTitle[] = "Preview";
 
+// How long a start that finds the claim taken looks for the first run's window, which may
+// still be on its way.
+inline constexpr DWORD kFindRunningMilliseconds = 5000;
+
 using ImmAssociateContextProc = HANDLE(WINAPI*)(HWND, HANDLE);
-// True when this process may run full screen: no other full-screen run holds the claim.
+// True when this start holds the claim, or no claim can be had; false while another holds it.
 using ClaimFullScreenProc = bool (*)(HANDLE& claim);
 using ListMonitorsProc = std::vector<MonitorArea> (*)();
 
@@ -32,6 +36,9 @@ struct SaverFramework {
     bool previewMode = false;
     ClaimFullScreenProc claimFullScreen = &ClaimFullScreenRun;
     HANDLE fullScreenClaim = nullptr;
+    DWORD findRunningMilliseconds = kFindRunningMilliseconds;
+    // This run holds the full-screen run and its running flag: it found no running saver of
+    // this program to defer to, whether or not it got the claim.
     bool ownsFullScreenRun = false;
     // Set by our own close path just before it destroys the window; until then a full-screen
     // run ignores destroy and quit messages, whoever sends them.
@@ -63,8 +70,8 @@ std::optional<LRESULT> ApplyInputRules(SaverFramework& framework, const Password
 // Ends a full-screen run through our own close path: the only destroy it accepts.
 void EndSaverRun(SaverFramework& framework, HWND window);
 
-// Takes the one full-screen run for this process. False when another run has it: that run's
-// window is brought forward instead.
+// Takes the one full-screen run for this process. False only when a running full-screen saver
+// of this same program is found: that one is brought forward instead.
 bool TakeFullScreenRun(SaverFramework& framework);
 void ReleaseFullScreenRun(SaverFramework& framework);
 

@@ -1,6 +1,7 @@
 // The saver window: its class, the guard that keeps it over its monitor, and its run.
 #include "host/saver_window_windows.h"
 
+#include <array>
 #include <exception>
 #include <utility>
 
@@ -10,18 +11,8 @@
 namespace korvane {
 namespace {
 
-// Another process holds the foreground; our own password prompt may hold it.
-bool ForegroundTakenAway() {
-    HWND foreground = GetForegroundWindow();
-    DWORD process = 0;
-    if (foreground != nullptr) {
-        GetWindowThreadProcessId(foreground, &process);
-    }
-    return process != GetCurrentProcessId();
-}
-
-// The messages that keep a full-screen window shown, topmost and over its monitor. Answers
-// the ones it handles; the others go on to the show.
+// The messages that keep a full-screen window shown, topmost, whole and over its monitor.
+// Answers the ones it handles; the others go on to the show.
 std::optional<LRESULT> GuardSaverWindow(SaverWindow& saver, HWND window, UINT message,
                                         WPARAM wParam, LPARAM lParam) {
     SaverFramework& framework = saver.framework;
@@ -34,36 +25,47 @@ std::optional<LRESULT> GuardSaverWindow(SaverWindow& saver, HWND window, UINT me
                     // Refused, but the attempt can leave exclusive mode drawing nowhere
                     // (seen under Wine: a black screen); the display is set up afresh.
                     framework.coverDisturbed = true;
-                    PostMessageA(window, kCoverAgainRequest, 0, 0);
                 }
                 KeepCovering(position, framework.coverRect);
+                // A new parent is seen here first: the change that follows a SetParent may
+                // come to nothing and bring no WM_WINDOWPOSCHANGED (seen under Wine). Nothing
+                // else is repaired inside a change still under way.
+                if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) {
+                    saver.window.activationLetGo = false;  // the SetParent's hide is over
+                    saver.CheckLock();
+                }
             }
             return DefWindowProcA(window, message, wParam, lParam);
+        case WM_STYLECHANGING:
+            if (guardsScreen) {
+                KeepLockedStyle(wParam, *reinterpret_cast<STYLESTRUCT*>(lParam));
+            }
+            return 0;
         case WM_WINDOWPOSCHANGED:
-            // What cannot be refused beforehand (a minimised state) is undone straight after.
-            if (guardsScreen && Uncovered(window, framework.coverRect)) {
-                PostMessageA(window, kCoverAgainRequest, 0, 0);
+        case WM_STYLECHANGED:
+        case WM_ENABLE: {
+            // What cannot be refused beforehand (a minimised state, a region, a new parent) is
+            // undone at once, where it is seen.
+            const LRESULT answer = DefWindowProcA(window, message, wParam, lParam);
+            if (guardsScreen) {
+                saver.CheckLock();
             }
-            return DefWindowProcA(window, message, wParam, lParam);
+            return answer;
+        }
         case WM_ACTIVATEAPP:
             if (guardsScreen && wParam == FALSE) {
-                PostMessageA(window, kCoverAgainRequest, 0, 0);
+                saver.CheckLock();  // the foreground comes back at once
             }
             // Losing the activation is also input: it ends a run without a password.
             ApplyInputRules(framework, saver.gate, window, message, wParam);
             return DefWindowProcA(window, message, wParam, lParam);
-        case kCoverAgainRequest:
+        case WM_TIMER:
+            if (wParam != kLockCheckTimer) {
+                return std::nullopt;  // the frame timer is the show's
+            }
             if (guardsScreen) {
-                framework.coverDisturbed |= Uncovered(window, framework.coverRect);
-                CoverAgain(window, framework.coverRect, true);
-                // Exclusive mode draws only for the foreground window: a refused hide can
-                // still have handed the activation to whatever lay below.
-                if (ForegroundTakenAway()) {
-                    SetForegroundWindow(window);
-                }
-                if (std::exchange(framework.coverDisturbed, false)) {
-                    saver.RestoreShowDisplay(window);
-                }
+                saver.window.activationLetGo = false;  // a timer message comes once a hide is over
+                saver.CheckLock();
             }
             return 0;
         case WM_SETTEXT:
@@ -92,6 +94,47 @@ LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     } catch (const std::exception&) {
         saver->DropShowAfterFailure(window);
         return 0;
+    }
+}
+
+void SaverWindow::CheckLock() {
+    HWND saverWindow = window.saverWindow;
+    // Within a hide nothing is repaired: the activation would be handed on with it.
+    if (framework.previewMode || framework.destroyStarted || !window.fullScreenRunStarted ||
+        saverWindow == nullptr || window.activationLetGo) {
+        return;
+    }
+    std::array<LockedWindow, kWindowTableCapacity> windows{};
+    size_t count = 0;
+    // Our own prompt, and the set-up's notices, disable the saver window that owns them.
+    windows[count++] = {
+        LockIdOf(saverWindow),
+        {ScreenRectOf(framework.coverRect), gate.PromptUp() || binding.settingUpDisplay}};
+    if (!covers.closing) {
+        for (const auto& monitor : covers.monitors) {
+            if (count < windows.size() && IsWindow(monitor->window)) {
+                windows[count++] = {LockIdOf(monitor->window), {monitor->cover.area, false}};
+            }
+        }
+    }
+    const std::optional<LockRepairs> checked = lock.Check({windows.data(), count});
+    if (!checked) {
+        return;  // a repair's own message: the check under way goes on
+    }
+    const LockRepairs repairs = *checked;
+    gate.running.Reassert();
+    // A window that was moved, hidden or minimised, or that held another's child, may have
+    // left exclusive mode drawing nowhere (seen under Wine: the show stood still). The display
+    // is set up afresh at the first check that finds the lock whole again, with the
+    // foreground ours and no set-up or prompt under way: exclusive mode draws only for the
+    // foreground window, and Wine's minimises one that loses it, so a set-up amid changes
+    // would only be undone again.
+    if ((repairs & (kReparentToDesktop | kReleaseForeignChildren | kShow | kPlace)) != 0) {
+        framework.coverDisturbed = true;
+    } else if (framework.coverDisturbed && !binding.settingUpDisplay && !gate.PromptUp() &&
+               lock.world.ForegroundIsOurs()) {
+        framework.coverDisturbed = false;
+        RestoreShowDisplay(saverWindow);
     }
 }
 
@@ -138,6 +181,9 @@ int RunSaverWindow(SaverWindow& saver, HWND parent) {
             return 0;
         }
         saver.gate.OpenForRun(framework.onWindows9x, framework.ownsFullScreenRun);
+        // Before the first window, so that no forgery queued for it is ever dispatched. A hook
+        // that cannot be set does not stop the lock.
+        saver.filter.Install();
     }
     framework.autoPlayMessage =
         framework.onWindows9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
@@ -153,6 +199,7 @@ int RunSaverWindow(SaverWindow& saver, HWND parent) {
         }
         code = RunSaverMessages(framework, window);
     }
+    saver.filter.Remove();
     saver.gate.CloseForRun();
     ReleaseFullScreenRun(framework);
     return code;

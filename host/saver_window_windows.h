@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/lock_integrity_windows.h"
+#include "host/message_filter_windows.h"
 #include "host/monitor_covers_windows.h"
 #include "host/password_gate_windows.h"
 #include "host/preview_animation.h"
@@ -32,10 +34,18 @@ struct SaverWindowState {
     bool showFailed = false;
     // The prompt under way left exclusive mode, so the display is set up again afterwards.
     bool promptLeftExclusiveMode = false;
+    // A hide let go of the activation, so that it had none to hand on. Until the next lock
+    // check from the timer or before a prompt, both of which come once the hide is over, the
+    // check waits: whatever it repaired inside the hide (the minimised state that Wine's
+    // exclusive mode gives a window that loses the activation, the foreground) the rest of the
+    // hide would answer by handing the activation on, and under Wine the window that got it
+    // then rises over ours.
+    bool activationLetGo = false;
 };
 
 // One saver window and everything it keeps between messages: the framework's state, the
-// password gate, the show with its display and sound, and the monitor covers. The mode that
+// password gate, the show with its display and sound, the monitor covers, and the lock against
+// other programs (its check and its message filter). The mode that
 // runs it owns it; the window procedures find it in the thread's window table.
 class SaverWindow final : public WindowOwner, public PromptSurroundings, public SaverInput {
   public:
@@ -49,17 +59,22 @@ class SaverWindow final : public WindowOwner, public PromptSurroundings, public 
     void AfterPrompt(bool accepted) override;
     LRESULT ReactToCoverInput(UINT message, WPARAM wParam) override;
     bool PromptUp() const override { return gate.PromptUp(); }
+    // The check of the whole lock, the saver window and every cover, once the full-screen run
+    // has started; on Windows 9x it also sets the running flag again.
+    void CheckLock() override;
 
     SaverFramework framework;
     PasswordGate gate;
     SaverWindowState window;
     ShowBinding binding;
     MonitorCovers covers;
+    LockIntegrity lock;
+    PostedMessageFilter filter;
 };
 
 // The saver window's class procedure, first of its three: it finds the window's object and
-// keeps the window where it belongs (shown, topmost, over its monitor, its title unchanged);
-// everything else goes on to ShowSaverProc.
+// keeps the window where it belongs (shown, topmost, whole, over its monitor, its title and
+// style unchanged) through the lock check; everything else goes on to ShowSaverProc.
 LRESULT CALLBACK SaverClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool RegisterSaverClass(HINSTANCE instance);
 

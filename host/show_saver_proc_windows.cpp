@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "host/saver_window_windows.h"
-#include "show/cell_scale_choice.h"
 #include "host/window_cover_windows.h"
+#include "show/cell_scale_choice.h"
 #include "show/frame_tick.h"
 
 namespace korvane {
@@ -15,7 +15,6 @@ namespace {
 
 constexpr UINT_PTR kFrameTimer = 227;
 constexpr UINT kFrameMillisecondsAfterRefusal = 10;
-// WM_APP + 2 is the cover-again request.
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
 
 void DrawPreview(HWND window, SaverWindowState& state) {
@@ -70,14 +69,14 @@ void FitGridToDisplay(SaverWindow& saver, int32_t obtained) {
 // --- A change of the display during the run: each part is planned afresh.
 
 // The primary monitor's rectangle moved or changed its size: the guard keeps the window to the
-// new one from now on, and the window goes there at once.
-void CoverPrimaryAfresh(SaverWindow& saver, HWND window, const ScreenRect& area) {
+// new one from now on, and the lock's check puts the window there at once.
+void CoverPrimaryAfresh(SaverWindow& saver, const ScreenRect& area) {
     const RECT cover = ToRect(area);
     if (EqualRect(&cover, &saver.framework.coverRect)) {
         return;
     }
     saver.framework.coverRect = cover;
-    CoverAgain(window, cover, true);
+    saver.CheckLock();
 }
 
 // A new desktop mode, or a new factor for the primary's cells: a grid of the new size, made
@@ -85,8 +84,7 @@ void CoverPrimaryAfresh(SaverWindow& saver, HWND window, const ScreenRect& area)
 void FollowDesktopMode(SaverWindow& saver, HWND window, int32_t cellScale) {
     ShowBinding& binding = saver.binding;
     const DesktopMode mode = binding.queryDesktopMode();
-    if ((mode == binding.mode && cellScale == saver.window.cellScale) ||
-        saver.window.showFailed) {
+    if ((mode == binding.mode && cellScale == saver.window.cellScale) || saver.window.showFailed) {
         return;
     }
     binding.mode = mode;
@@ -118,7 +116,7 @@ void FollowDisplayChange(SaverWindow& saver, HWND window) {
     const MonitorPlan plan = PlanMonitorCovers(saver.framework.listMonitors(), PrimaryScreenRect(),
                                                glyphScale, ScreenDpi());
     saver.framework.primaryDpi = plan.primary.dpi;
-    CoverPrimaryAfresh(saver, window, plan.primary.area);
+    CoverPrimaryAfresh(saver, plan.primary.area);
     FollowDesktopMode(saver, window, ChooseCellScale(glyphScale, plan.primary.dpi));
     CoverOtherMonitorsAfresh(saver, plan.others);
 }
@@ -200,6 +198,7 @@ void StartFullScreenRun(SaverWindow& saver, HWND window) {
     RequestDisplaySetUp(saver, window);
     // The other monitors are covered at once, before the display's set-up and its notices.
     OpenCoversOfOtherMonitors(saver);
+    SetTimer(window, kLockCheckTimer, kLockCheckMilliseconds, nullptr);
 }
 
 // --- Teardown, at WM_DESTROY; the window leaves the table at WM_NCDESTROY.
@@ -214,6 +213,7 @@ void RestoreInputMethod(const SaverFramework& framework, HWND window) {
 void TearDownSaverWindow(SaverWindow& saver, HWND window) {
     RestoreInputMethod(saver.framework, window);
     CloseMonitorCovers(saver.covers);
+    KillTimer(window, kLockCheckTimer);
     KillTimer(window, kFrameTimer);
     saver.binding.show.grid.reset();
     saver.window.saverWindow = nullptr;
@@ -273,6 +273,10 @@ void Close(SaverWindow& saver, HWND window) {
 
 void SaverWindow::BeforePrompt() {
     HWND saverWindow = window.saverWindow;
+    // A close request comes from the queue, after any hide that let go of the activation: the
+    // prompt, and the display set up after it, need the foreground back first.
+    window.activationLetGo = false;
+    CheckLock();
     KillTimer(saverWindow, kFrameTimer);
     // Ticks already queued must not run frames under the prompt either.
     MSG pending;
@@ -290,6 +294,7 @@ void SaverWindow::AfterPrompt(bool accepted) {
     // With no device to restore, a new set-up would only repeat its failure notices.
     if (std::exchange(window.promptLeftExclusiveMode, false)) {
         SetUpDisplayForRun(saverWindow, *this);
+        framework.coverDisturbed = false;  // the display is new
     }
     if (!accepted) {
         StartFrameTimer(saverWindow, kFrameMillisecondsAfterRefusal);
@@ -356,7 +361,8 @@ LRESULT ShowSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
                 // activation to the window beneath, whose thread takes it when it gets round
                 // to it: under Wine it then raises its window over ours, topmost or not, even
                 // if we took the foreground back meanwhile. Let go of the activation first, so
-                // there is none to hand on; the cover-again request takes it back.
+                // there is none to hand on; the lock check takes it back once the hide is over.
+                state.activationLetGo = true;
                 SetActiveWindow(nullptr);
             }
             // The run starts once, when the window is first shown; a hide request is no
@@ -377,6 +383,14 @@ LRESULT ShowSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
             }
             return 0;
         case WM_TIMER:
+            if (wParam != kFrameTimer) {
+                return 0;
+            }
+            // A timer message comes once a hide is over; what the hide left is repaired before
+            // a frame meets it (a flip on a minimised window stalled the thread for 2 s).
+            if (std::exchange(state.activationLetGo, false)) {
+                saver.CheckLock();
+            }
             if (!saver.gate.CloseAllowed() && !saver.gate.PromptUp()) {
                 RunFrame(saver, window);
                 Sleep(0);

@@ -25,21 +25,4 @@ void KeepCovering(WINDOWPOS& position, const RECT& cover) {
     }
 }
 
-bool Uncovered(HWND window, const RECT& cover) {
-    RECT area{};
-    GetWindowRect(window, &area);
-    return IsIconic(window) || !IsWindowVisible(window) || !EqualRect(&area, &cover) ||
-           (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0;
-}
-
-void CoverAgain(HWND window, const RECT& cover, bool activate) {
-    if (IsIconic(window)) {
-        ShowWindow(window, activate ? SW_RESTORE : SW_SHOWNOACTIVATE);
-    }
-    if (Uncovered(window, cover)) {
-        SetWindowPos(window, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
-                     cover.bottom - cover.top, SWP_SHOWWINDOW | (activate ? 0u : SWP_NOACTIVATE));
-    }
-}
-
 }  // namespace korvane

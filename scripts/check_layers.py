@@ -31,10 +31,11 @@ ANYTHING = {"tests", "bench"}
 HOST_FLOORS = [
     # the saver's portable rules
     {"command_line", "input_rules", "preview_animation", "password_flag", "monitor_layout",
-     "cue_request", "cue_player", "wave_samples", "wave_device"},
+     "lock_checks", "cue_request", "cue_player", "wave_samples", "wave_device"},
     # devices and the interfaces the saver window offers what stands below it
     {"screen_saver_password", "threaded_sound_player_windows", "waveout_device_windows",
-     "sound_resources_windows", "window_cover_windows", "saver_input_windows"},
+     "sound_resources_windows", "window_cover_windows", "saver_input_windows",
+     "lock_integrity_windows", "message_filter_windows", "running_saver_windows"},
     # the gate and the covers
     {"password_gate_windows", "monitor_covers_windows"},
     # the framework and the show's program-wide instances

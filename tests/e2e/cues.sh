@@ -8,7 +8,7 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_begin "$@"
 
-played_bytes() { stat -c %s "$KORVANE_PLAYED_SOUND" 2>/dev/null || echo 0; }
+played_bytes() { stat -c %s "${KORVANE_PLAYED_SOUND:-}" 2>/dev/null || echo 0; }
 
 use_settings TITLE=0 PHONE=1 MESSAGE=1 CODE=0 SFX=1
 start_saver /s

@@ -21,9 +21,30 @@
 //   probe-preview <parent> <width> <height>
 //                                    exit 0 when the parent's "Preview" child has that client
 //                                    size and the child's process shows no top-level window.
-//   forge <what>                     sends the full-screen saver what it must survive: quit,
-//                                    destroy, post-destroy, ncdestroy, setup, hide, minimize,
-//                                    move.
+//   forge <what> [saver|cover] [seconds]
+//                                    does to the full-screen saver's window (or the first
+//                                    monitor cover's) what the lock must survive: quit, destroy,
+//                                    post-destroy, ncdestroy, setup, hide, minimize, move,
+//                                    timer-proc, thread-timer-proc, systimer-proc (ExitProcess
+//                                    posted as a timer procedure), region (an empty window
+//                                    region), parent (the window moved into a hidden window of
+//                                    ours), adopt (a magenta window of ours made its child),
+//                                    layered (layered, transparent and see-through), style
+//                                    (hidden, disabled and minimised by its style), disable,
+//                                    foreground (a hidden window of ours takes the foreground),
+//                                    post-showwindow, send-showwindow. What needs a window of
+//                                    ours holds it that many seconds (default 3).
+//   whole                            exit 0 when every saver and cover window is whole: its
+//                                    parent the desktop, no child of another process, visible,
+//                                    enabled, neither layered nor transparent, no region, its
+//                                    monitor's rectangle, topmost, under no window of another
+//                                    process, and its process holding the foreground; else
+//                                    prints what is wrong.
+//   squat <mutex|event|hidden-window|window> <ready file> <seconds>
+//                                    holds what a start might take for a running saver: the
+//                                    claim's name as a mutex or as an event, a hidden window of
+//                                    the saver's class and title, or a visible topmost one;
+//                                    writes the ready file once it holds it.
 //   install-verifier <file>          copies the stand-in verifier to the system directory as
 //                                    PASSWORD.CPL (the folder GetSystemDirectoryA names).
 //   remove-verifier                  deletes it from there.
@@ -34,12 +55,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr char kSaverClass[] = "WindowsScreenSaverClass";
 constexpr char kCoverClass[] = "KorvaneMonitorCover";
 constexpr UINT kSetUpDisplayRequest = WM_APP + 1;
+constexpr UINT kSystemTimer = 0x0118;
+constexpr char kClaimName[] = "KorvaneFullScreenSaverRun";
 
 LRESULT CALLBACK ClosingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
@@ -136,37 +160,247 @@ int ProbePreview(const char* parentText, int width, int height) {
     return 0;
 }
 
-int Forge(const char* what) {
-    HWND saver = FindWindowA(kSaverClass, "Screen Saver");
+// A window of this helper's own, not shown until asked.
+HWND MakeOwnWindow(const char* className, const char* title, DWORD exStyle, const RECT& area,
+                   COLORREF colour) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = CreateSolidBrush(colour);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(exStyle, className, title, WS_POPUP, area.left, area.top,
+                           area.right - area.left, area.bottom - area.top, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
+// Keeps this process, and with it the windows it made, alive for that long.
+void Hold(int seconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+LPARAM ExitProcessAddress() {
+    return reinterpret_cast<LPARAM>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "ExitProcess")));
+}
+
+bool Is(const char* what, const char* name) {
+    return std::strcmp(what, name) == 0;
+}
+
+int Forge(const char* what, const char* which, int seconds) {
+    const bool cover = std::strcmp(which, "cover") == 0;
+    HWND saver =
+        cover ? FindWindowA(kCoverClass, nullptr) : FindWindowA(kSaverClass, "Screen Saver");
     if (saver == nullptr) {
-        std::printf("no full-screen saver window\n");
+        std::printf("no %s window\n", cover ? "monitor cover" : "full-screen saver");
         return 1;
     }
     DWORD_PTR answer = 0;
-    const auto send = [&](UINT message) {
-        SendMessageTimeoutA(saver, message, 0, 0, SMTO_NORMAL, 5000, &answer);
+    const auto send = [&](UINT message, WPARAM wParam = 0) {
+        SendMessageTimeoutA(saver, message, wParam, 0, SMTO_NORMAL, 5000, &answer);
     };
-    if (std::strcmp(what, "quit") == 0) {
-        return PostThreadMessageA(GetWindowThreadProcessId(saver, nullptr), WM_QUIT, 0, 0) ? 0 : 1;
+    const DWORD thread = GetWindowThreadProcessId(saver, nullptr);
+    if (Is(what, "quit")) {
+        return PostThreadMessageA(thread, WM_QUIT, 0, 0) ? 0 : 1;
     }
-    if (std::strcmp(what, "destroy") == 0) {
+    if (Is(what, "destroy")) {
         send(WM_DESTROY);
-    } else if (std::strcmp(what, "post-destroy") == 0) {
+    } else if (Is(what, "post-destroy")) {
         PostMessageA(saver, WM_DESTROY, 0, 0);
-    } else if (std::strcmp(what, "ncdestroy") == 0) {
+    } else if (Is(what, "ncdestroy")) {
         send(WM_NCDESTROY);
-    } else if (std::strcmp(what, "setup") == 0) {
+    } else if (Is(what, "setup")) {
         send(kSetUpDisplayRequest);
-    } else if (std::strcmp(what, "hide") == 0) {
+    } else if (Is(what, "hide")) {
         ShowWindow(saver, SW_HIDE);
-    } else if (std::strcmp(what, "minimize") == 0) {
+    } else if (Is(what, "minimize")) {
         ShowWindow(saver, SW_MINIMIZE);
-    } else if (std::strcmp(what, "move") == 0) {
+    } else if (Is(what, "move")) {
         SetWindowPos(saver, HWND_NOTOPMOST, 200, 150, 300, 200, SWP_NOACTIVATE);
+    } else if (Is(what, "timer-proc")) {
+        PostMessageA(saver, WM_TIMER, 1, ExitProcessAddress());
+    } else if (Is(what, "thread-timer-proc")) {
+        PostThreadMessageA(thread, WM_TIMER, 1, ExitProcessAddress());
+    } else if (Is(what, "systimer-proc")) {
+        PostMessageA(saver, kSystemTimer, 1, ExitProcessAddress());
+    } else if (Is(what, "region")) {
+        SetWindowRgn(saver, CreateRectRgn(0, 0, 0, 0), TRUE);
+    } else if (Is(what, "parent")) {
+        HWND box = MakeOwnWindow("KorvaneParentBox", "", 0, {0, 0, 1, 1}, RGB(255, 0, 255));
+        SetParent(saver, box);
+        Hold(seconds);
+    } else if (Is(what, "adopt")) {
+        RECT area{};
+        GetClientRect(saver, &area);
+        // A visible child before it moves in, in one step: shown afterwards, a window the saver
+        // had already released would be shown as a window of its own.
+        HWND child = MakeOwnWindow("KorvaneAdopted", "", 0, area, RGB(255, 0, 255));
+        SetWindowLongPtrA(child, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+        SetParent(child, saver);
+        Hold(seconds);
+    } else if (Is(what, "layered")) {
+        SetWindowLongPtrA(
+            saver, GWL_EXSTYLE,
+            GetWindowLongPtrA(saver, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+        SetLayeredWindowAttributes(saver, 0, 0, LWA_ALPHA);
+    } else if (Is(what, "style")) {
+        SetWindowLongPtrA(
+            saver, GWL_STYLE,
+            (GetWindowLongPtrA(saver, GWL_STYLE) & ~WS_VISIBLE) | WS_DISABLED | WS_MINIMIZE);
+    } else if (Is(what, "disable")) {
+        EnableWindow(saver, FALSE);
+    } else if (Is(what, "foreground")) {
+        HWND hidden = MakeOwnWindow("KorvaneHiddenFocus", "", 0, {0, 0, 1, 1}, RGB(255, 0, 255));
+        SetForegroundWindow(hidden);
+        Hold(seconds);
+    } else if (Is(what, "post-showwindow")) {
+        PostMessageA(saver, WM_SHOWWINDOW, FALSE, 0);
+    } else if (Is(what, "send-showwindow")) {
+        send(WM_SHOWWINDOW, FALSE);
     } else {
         std::printf("unknown forgery %s\n", what);
         return 2;
     }
+    return 0;
+}
+
+// --- Whether the lock's windows are whole, seen from another process.
+
+bool OfProcess(HWND window, DWORD process) {
+    DWORD theirs = 0;
+    GetWindowThreadProcessId(window, &theirs);
+    return theirs == process;
+}
+
+RECT MonitorOf(HWND window, bool saver) {
+    if (saver) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcMonitor;
+}
+
+// What is wrong with one window of the lock, a line each.
+int ReportBreaches(HWND window, const char* kind) {
+    int breaches = 0;
+    const auto breach = [&](const char* what) {
+        std::printf("%s %p: %s\n", kind, static_cast<void*>(window), what);
+        ++breaches;
+    };
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) {
+        breach("its parent is not the desktop");
+    }
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!OfProcess(child, process)) {
+            breach("a window of another process is its child");
+        }
+    }
+    if (!IsWindowVisible(window)) {
+        breach("hidden");
+    }
+    if (IsIconic(window)) {
+        breach("minimised");
+    }
+    if (!IsWindowEnabled(window)) {
+        breach("disabled");
+    }
+    const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if ((extended & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) != 0) {
+        breach("layered or transparent");
+    }
+    if ((extended & WS_EX_TOPMOST) == 0) {
+        breach("not topmost");
+    }
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) {
+        breach("it has a window region");
+    }
+    DeleteObject(region);
+    RECT area{};
+    GetWindowRect(window, &area);
+    const RECT monitor = MonitorOf(window, std::strcmp(kind, "saver") == 0);
+    if (!EqualRect(&area, &monitor)) {
+        std::printf("%s %p: at %ld %ld %ld %ld, its monitor is %ld %ld %ld %ld\n", kind,
+                    static_cast<void*>(window), area.left, area.top, area.right, area.bottom,
+                    monitor.left, monitor.top, monitor.right, monitor.bottom);
+        ++breaches;
+    }
+    for (HWND above = GetTopWindow(nullptr); above != nullptr && above != window;
+         above = GetWindow(above, GW_HWNDNEXT)) {
+        RECT theirs{};
+        RECT overlap{};
+        if (IsWindowVisible(above) && !OfProcess(above, process) && GetWindowRect(above, &theirs) &&
+            IntersectRect(&overlap, &theirs, &area)) {
+            breach("a window of another process lies above it");
+            break;
+        }
+    }
+    HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr || !OfProcess(foreground, process)) {
+        breach("another process holds the foreground");
+    }
+    return breaches;
+}
+
+int ReportWhole() {
+    int windows = 0;
+    int breaches = 0;
+    for (const auto& [className, kind] :
+         {std::pair{kSaverClass, "saver"}, std::pair{kCoverClass, "cover"}}) {
+        for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+             window = FindWindowExA(nullptr, window, className, nullptr)) {
+            ++windows;
+            breaches += ReportBreaches(window, kind);
+        }
+    }
+    // A saver moved into another window is no longer a top-level window at all.
+    if (windows == 0 || FindWindowA(kSaverClass, "Screen Saver") == nullptr) {
+        std::printf("no top-level full-screen saver window\n");
+        return 1;
+    }
+    return breaches == 0 ? 0 : 1;
+}
+
+// --- What a start might take for a running saver.
+
+int Squat(const char* what, const char* readyFile, int seconds) {
+    HANDLE object = nullptr;
+    HWND window = nullptr;
+    if (Is(what, "mutex")) {
+        object = CreateMutexA(nullptr, TRUE, kClaimName);
+    } else if (Is(what, "event")) {
+        object = CreateEventA(nullptr, TRUE, FALSE, kClaimName);
+    } else if (Is(what, "hidden-window")) {
+        window =
+            MakeOwnWindow(kSaverClass, "Screen Saver", WS_EX_TOPMOST, {0, 0, 64, 64}, RGB(0, 0, 0));
+    } else if (Is(what, "window")) {
+        window =
+            MakeOwnWindow(kSaverClass, "Screen Saver", WS_EX_TOPMOST, {0, 0, 64, 64}, RGB(0, 0, 0));
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+    } else {
+        std::fprintf(stderr, "squat: mutex, event, hidden-window or window\n");
+        return 2;
+    }
+    if (object == nullptr && window == nullptr) {
+        std::printf("squat %s: could not be made\n", what);
+        return 1;
+    }
+    WriteLine(readyFile, 1);
+    Hold(seconds);
     return 0;
 }
 
@@ -257,12 +491,22 @@ std::string SystemVerifierPath() {
     return std::string(folder) + "\\PASSWORD.CPL";
 }
 
+BOOL CALLBACK CountSaver(HWND window, LPARAM count) {
+    char className[64] = "";
+    char title[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    if (std::strcmp(className, kSaverClass) == 0 && std::strcmp(title, "Screen Saver") == 0) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+// Counted over one list of the windows: a search window by window can miss one that moves in
+// the z-order meanwhile.
 int CountSavers() {
     int count = 0;
-    for (HWND window = FindWindowExA(nullptr, nullptr, kSaverClass, "Screen Saver");
-         window != nullptr; window = FindWindowExA(nullptr, window, kSaverClass, "Screen Saver")) {
-        ++count;
-    }
+    EnumWindows(CountSaver, reinterpret_cast<LPARAM>(&count));
     std::printf("%d\n", count);
     return 0;
 }
@@ -310,7 +554,13 @@ int main(int argc, char** argv) {
         return ProbePreview(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     }
     if (argc >= 3 && std::strcmp(argv[1], "forge") == 0) {
-        return Forge(argv[2]);
+        return Forge(argv[2], argc >= 4 ? argv[3] : "saver", argc >= 5 ? std::atoi(argv[4]) : 3);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "whole") == 0) {
+        return ReportWhole();
+    }
+    if (argc >= 5 && std::strcmp(argv[1], "squat") == 0) {
+        return Squat(argv[2], argv[3], std::atoi(argv[4]));
     }
     if (argc >= 3 && std::strcmp(argv[1], "install-verifier") == 0) {
         if (!CopyFileA(argv[2], SystemVerifierPath().c_str(), FALSE)) {
@@ -328,7 +578,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(
         stderr,
-        "usage: lock_helper backdrop|parent|close-parent|probe-preview|forge|"
+        "usage: lock_helper backdrop|parent|close-parent|probe-preview|forge|whole|squat|"
         "install-verifier|remove-verifier|count-savers|monitors|message-box|windows ...\n");
     return 2;
 }

@@ -10,8 +10,10 @@ require_password REG_DWORD || fail "password: cannot put the verifier into the s
 export KORVANE_TEST_PASSWORD_WAIT_MS=3000
 
 # The password changer exists only on Windows 9x, so its exit code shows what the saver sees.
-if ! run_saver /a 12; then
-    fail "password: GetVersionExA does not report Windows 9x despite the AppDefaults (exit $?)"
+run_saver /a 12
+changed=$?
+if [ $changed -ne 0 ]; then
+    fail "password: GetVersionExA does not report Windows 9x despite the AppDefaults (exit $changed)"
 else
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green 400 15; then

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <new>
@@ -40,6 +41,7 @@ struct Observed {
     int32_t framesDuringPrompt = 0;
     int throwOnCreate = 0;  // the create call (1-based) that throws, 0 for none
     std::vector<std::string> soundCallsAtFirstCreate;
+    bool ownerDisabledDuringPrompt = false;
 };
 Observed seen;
 testing::LiveObjects live;
@@ -649,7 +651,26 @@ TEST(FullScreenClaim, OnlyOneHolderAtATimeAndFreeAgainOnceGiven) {
     EXPECT_TRUE(otherGotIt);
 }
 
+// A window of the saver's class and full-screen title, as a running saver or a squatter would
+// show it: made by this program, with no object of ours behind it.
+class SaverClassWindow {
+  public:
+    SaverClassWindow(DWORD extendedStyle, bool visible) {
+        RegisterSaverClass(GetModuleHandleA(nullptr));
+        window_ = CreateWindowExA(extendedStyle, kSaverClassName, kFullScreenTitle,
+                                  WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0, 32, 32, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~SaverClassWindow() { DestroyWindow(window_); }
+    SaverClassWindow(const SaverClassWindow&) = delete;
+    SaverClassWindow& operator=(const SaverClassWindow&) = delete;
+
+  private:
+    HWND window_;
+};
+
 TEST(FullScreenClaim, ASecondStartLeavesAtOnceAndNeverTouchesTheRunningFlag) {
+    const SaverClassWindow running(WS_EX_TOPMOST, true);
     SaverWindow host;
     host.framework.saverInstance = GetModuleHandleA(nullptr);
     host.framework.onWindows9x = true;
@@ -665,6 +686,30 @@ TEST(FullScreenClaim, ASecondStartLeavesAtOnceAndNeverTouchesTheRunningFlag) {
     EXPECT_TRUE(announced.empty());
 }
 
+TEST(FullScreenClaim, AStartDefersOnlyToAVisibleTopmostSaverWindowOfThisProgram) {
+    SaverFramework framework;
+    framework.claimFullScreen = &ClaimTaken;  // held, by whoever it may be
+    framework.findRunningMilliseconds = 0;
+    const auto locks = [&] {
+        const bool took = TakeFullScreenRun(framework);
+        const bool owns = framework.ownsFullScreenRun;
+        ReleaseFullScreenRun(framework);
+        return took && owns;
+    };
+    EXPECT_TRUE(locks()) << "the claim alone";
+    {
+        const SaverClassWindow hidden(WS_EX_TOPMOST, false);
+        EXPECT_TRUE(locks()) << "a hidden window";
+    }
+    {
+        const SaverClassWindow below(0, true);
+        EXPECT_TRUE(locks()) << "a window that is not topmost";
+    }
+    // This test program is the file that made it, as a saver run from the same file would be.
+    const SaverClassWindow running(WS_EX_TOPMOST, true);
+    EXPECT_FALSE(locks());
+}
+
 TEST(FullScreenClaim, TheOwnerSetsTheFlagOnceAndTakesItBackOnce) {
     RunningFlag flag;
     flag.onWindows9x = true;
@@ -676,6 +721,164 @@ TEST(FullScreenClaim, TheOwnerSetsTheFlagOnceAndTakesItBackOnce) {
     flag.Set(false);
     flag.Set(false);
     EXPECT_EQ(announced, (std::vector<bool>{true, false}));
+    // Set again only while it is ours, and only on Windows 9x.
+    flag.Reassert();
+    EXPECT_EQ(announced.size(), 2u);
+    RunningFlag later;
+    later.ownsFullScreenRun = true;
+    later.announce = &RecordAnnouncement;
+    later.Set(true);
+    later.Reassert();
+    EXPECT_EQ(announced.size(), 2u);
+}
+
+// --- The lock against other programs.
+
+TEST_F(SaverWindowTest, WhatCannotBeRefusedBeforehandIsUndoneAtOnce) {
+    // Locked, so that losing the activation on the way only asks, and is refused.
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &FakeVerify;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    // Each change is undone within the call that made it: no message is left to wait for.
+    SetWindowRgn(window_, CreateRectRgn(0, 0, 0, 0), TRUE);
+    const GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(window_, region.get()), ERROR);
+
+    const LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+    const LONG_PTR extended = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+    SetWindowLongPtrA(window_, GWL_EXSTYLE, extended | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    SetWindowLongPtrA(window_, GWL_STYLE, (style & ~WS_VISIBLE) | WS_DISABLED | WS_CHILD);
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWL_EXSTYLE), extended);
+    EXPECT_EQ(GetWindowLongPtrA(window_, GWL_STYLE), style);
+
+    EnableWindow(window_, FALSE);
+    EXPECT_TRUE(IsWindowEnabled(window_));
+
+    HWND box = CreateWindowExA(0, "STATIC", "box", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    SetParent(window_, box);
+    EXPECT_EQ(GetAncestor(window_, GA_PARENT), GetDesktopWindow());
+    RECT area{};
+    GetWindowRect(window_, &area);
+    EXPECT_TRUE(EqualRect(&area, &kCover));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    DestroyWindow(box);
+    EXPECT_TRUE(IsWindow(window_));
+}
+
+BOOL WINAPI VerifyAsADialogDoes(HWND owner) {
+    ++seen.verifications;
+    EnableWindow(owner, FALSE);  // as a modal dialog does to its owner
+    Pump(4 * kLockCheckMilliseconds);
+    seen.ownerDisabledDuringPrompt = !IsWindowEnabled(owner);
+    return FALSE;  // and, unlike a dialog, leaves it disabled
+}
+
+TEST_F(SaverWindowTest, OnlyOurOwnPromptMayDisableTheSaverWindow) {
+    host_.framework.onWindows9x = host_.gate.onWindows9x = true;
+    host_.gate.heldVerifier = &VerifyAsADialogDoes;
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return DisplayReady(); }));
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(seen.verifications, 1);
+    EXPECT_TRUE(seen.ownerDisabledDuringPrompt);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window_) != FALSE; }, 1000));
+}
+
+TEST_F(SaverWindowTest, OnWindows9xTheLockCheckSetsTheRunningFlagAgain) {
+    host_.gate.running.onWindows9x = true;
+    host_.gate.running.ownsFullScreenRun = true;
+    host_.gate.running.announce = &RecordAnnouncement;
+    announced.clear();
+    host_.gate.running.Set(true);
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    Pump(5 * kLockCheckMilliseconds);
+    EXPECT_GE(std::count(announced.begin(), announced.end(), true), 3)
+        << "set once, then again by the checks";
+    EndSaverRun(host_.framework, window_);
+    host_.gate.running.Set(false);
+}
+
+std::vector<UINT> foregroundLocks;
+BOOL WINAPI RecordForegroundLock(UINT code) {
+    foregroundLocks.push_back(code);
+    return TRUE;
+}
+
+TEST_F(SaverWindowTest, TakingTheForegroundBackLocksItWhereTheSystemCan) {
+    EXPECT_NE(ResolveForegroundLock(), nullptr);  // Wine has it, as Windows 98 and 2000 on do
+    ASSERT_NE(OpenFullScreen(), nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    SystemLockWorld world;
+    foregroundLocks.clear();
+    world.lockForeground = &RecordForegroundLock;
+    SetForegroundWindow(other);
+    world.TakeForeground(LockIdOf(window_));
+    EXPECT_EQ(GetForegroundWindow(), window_);
+    EXPECT_EQ(foregroundLocks, std::vector<UINT>{LSFW_LOCK});
+    // A system without the lock still gets the foreground back.
+    world.lockForeground = nullptr;
+    SetForegroundWindow(other);
+    world.TakeForeground(LockIdOf(window_));
+    EXPECT_EQ(GetForegroundWindow(), window_);
+    EXPECT_EQ(foregroundLocks.size(), 1u);
+    DestroyWindow(other);
+}
+
+int forgedTimerCalls = 0;
+void CALLBACK ForgedTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    ++forgedTimerCalls;
+}
+std::vector<std::pair<UINT, WPARAM>> arrived;
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER || message == WM_SHOWWINDOW || message == WM_ACTIVATEAPP ||
+        message == WM_USER) {
+        arrived.emplace_back(message, wParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(PostedMessageFilter, DropsTimerProceduresAndPostedCopiesOfSystemMessagesOnly) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KorvaneRecordingWindow";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 8, 8, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    const LPARAM procedure = reinterpret_cast<LPARAM>(&ForgedTimerProc);
+    const auto forge = [&] {
+        PostMessageA(window, WM_TIMER, 1, procedure);
+        PostMessageA(window, 0x0118 /* WM_SYSTIMER */, 1, procedure);
+        PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 1, procedure);
+        PostMessageA(window, WM_SHOWWINDOW, FALSE, 0);
+        PostMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    };
+    forgedTimerCalls = 0;
+    arrived.clear();
+    {
+        PostedMessageFilter filter;
+        ASSERT_TRUE(filter.Install());
+        forge();
+        PostMessageA(window, WM_USER, 0, 0);
+        SetTimer(window, 7, 10, nullptr);
+        Pump(100);
+        KillTimer(window, 7);
+    }
+    EXPECT_EQ(forgedTimerCalls, 0);
+    EXPECT_EQ(std::count(arrived.begin(), arrived.end(), std::pair<UINT, WPARAM>{WM_USER, 0}), 1);
+    EXPECT_GE(std::count(arrived.begin(), arrived.end(), std::pair<UINT, WPARAM>{WM_TIMER, 7}), 1);
+    EXPECT_EQ(arrived.size() -
+                  std::count(arrived.begin(), arrived.end(), std::pair<UINT, WPARAM>{WM_TIMER, 7}),
+              1u);
+    // Without the filter the same forgeries are dispatched: the timer procedures to the window
+    // and to the thread run (Wine calls none for WM_SYSTIMER).
+    forge();
+    Pump(50);
+    EXPECT_EQ(forgedTimerCalls, 2);
+    DestroyWindow(window);
 }
 
 // --- Refused prompts leave no DirectDraw object behind.
@@ -933,6 +1136,7 @@ class IgnoredInput final : public SaverInput {
   public:
     LRESULT ReactToCoverInput(UINT, WPARAM) override { return 0; }
     bool PromptUp() const override { return false; }
+    void CheckLock() override {}
 };
 
 class CoverRetryTest : public ::testing::Test {
