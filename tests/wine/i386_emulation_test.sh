@@ -36,15 +36,17 @@ case "${1:-}" in
         check "nothing is left where the emulator would be" test ! -e "$dir/qemu-i386"
         ;;
     isolated)
-        # The machine's own answers before, inside and after.
-        before_wine=$(/usr/lib/wine/wine --version 2>&1; echo "exit $?")
+        # The machine's own answers before, inside and after, asked from one line: where the
+        # kernel refuses the program the shell's message names the line it was started from.
+        wine_answer() { /usr/lib/wine/wine --version 2>&1; echo "exit $?"; }
+        before_wine=$(wine_answer)
         inside=$(timeout 300 "$script" run -- sh -c \
             'cat /proc/sys/fs/binfmt_misc/korvane-i386; /usr/lib/wine/wine --version; echo "emulated=$KORVANE_WINE_EMULATED"' 2>&1)
         check "inside, the i386 interpreter is registered and enabled" contains "$inside" "enabled"
         check "inside, 32-bit Wine starts" contains "$inside" "wine-"
         check "inside, the tests learn that they are emulated" contains "$inside" "emulated=1"
         check "outside, no registration of ours exists" test ! -e /proc/sys/fs/binfmt_misc/korvane-i386
-        after_wine=$(/usr/lib/wine/wine --version 2>&1; echo "exit $?")
+        after_wine=$(wine_answer)
         check "outside, /usr/lib/wine/wine answers as before ($after_wine)" test "$before_wine" = "$after_wine"
         ;;
     *)
