@@ -37,14 +37,9 @@ answer_notice() {
 # the notices, then the sequence on the screen as the simulator draws it (see pixels.sh for
 # the counts and the frames searched).
 check_sequence() {
-    local name=$1 enough=$2 switches=()
+    local name=$1 enough=$2
     shift 2
-    while [ "$1" != -- ]; do
-        switches+=("$1")
-        shift
-    done
-    shift
-    use_settings "${switches[@]}"
+    use_settings_then "$@"
     : >"$work/ddraw.log"
     start_saver /s
     if answer_notice "Create not Successful" 30 && answer_notice "NO SPRITES" 15; then
@@ -58,7 +53,7 @@ check_sequence() {
         if ! wait_green "$enough" 90; then
             fail "$name: after the notices only ${green:-0} green pixels show (${waited} s)"
         else
-            screen_matches_show "$name" 1500 "$@" &&
+            screen_matches_show "$name" 1500 "${simulator_switches[@]}" &&
                 pass "$name: through GDI the screen equals the simulator's $match_line" ||
                 fail "$name: the screen equals no non-trivial frame of the show ($match_line)"
         fi

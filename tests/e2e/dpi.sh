@@ -16,19 +16,14 @@ reg add "$desktop" /v LogPixels /t REG_DWORD /d 192 /f || fail "cannot set LogPi
 
 # check_scaled <name> <factor> <green pixels to wait for> <registry switches> -- <simulator switches>
 check_scaled() {
-    local name=$1 factor=$2 enough=$3 switches=()
+    local name=$1 factor=$2 enough=$3
     shift 3
-    while [ "$1" != -- ]; do
-        switches+=("$1")
-        shift
-    done
-    shift
-    use_settings "${switches[@]}"
+    use_settings_then "$@"
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green "$enough" 90; then
         fail "$name: fewer glyphs on the screen than a check needs (${green:-0} green pixels)"
     else
-        screen_matches_show "$name" 1500 --scale "$factor" "$@" &&
+        screen_matches_show "$name" 1500 --scale "$factor" "${simulator_switches[@]}" &&
             pass "$name: the screen equals the simulator's $match_line at --scale $factor" ||
             fail "$name: the screen equals no frame of the show at --scale $factor ($match_line)"
     fi

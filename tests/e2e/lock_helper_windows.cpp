@@ -84,14 +84,20 @@ void WriteLine(const char* path, unsigned long long value) {
     }
 }
 
-int RunWindow(const char* className, const char* title, DWORD style, RECT area, int seconds,
-              const char* readyFile, COLORREF colour = RGB(255, 0, 255)) {
+// A window class of this helper's, painted in one colour.
+WNDCLASSA RegisterPlainClass(const char* className, WNDPROC procedure, COLORREF colour) {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ClosingProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hbrBackground = CreateSolidBrush(colour);
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
+    return windowClass;
+}
+
+int RunWindow(const char* className, const char* title, DWORD style, RECT area, int seconds,
+              const char* readyFile, COLORREF colour = RGB(255, 0, 255)) {
+    const WNDCLASSA windowClass = RegisterPlainClass(className, ClosingProc, colour);
     // The client area gets exactly the size asked for.
     AdjustWindowRect(&area, style, FALSE);
     HWND window =
@@ -163,12 +169,7 @@ int ProbePreview(const char* parentText, int width, int height) {
 // A window of this helper's own, not shown until asked.
 HWND MakeOwnWindow(const char* className, const char* title, DWORD exStyle, const RECT& area,
                    COLORREF colour) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = CreateSolidBrush(colour);
-    windowClass.lpszClassName = className;
-    RegisterClassA(&windowClass);
+    const WNDCLASSA windowClass = RegisterPlainClass(className, DefWindowProcA, colour);
     return CreateWindowExA(exStyle, className, title, WS_POPUP, area.left, area.top,
                            area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                            windowClass.hInstance, nullptr);

@@ -15,19 +15,14 @@ search=1500
 # the saver's frames come slower).
 # check_sequence <name> <green pixels to wait for> <registry switches> -- <simulator switches>
 check_sequence() {
-    local name=$1 enough=$2 switches=()
+    local name=$1 enough=$2
     shift 2
-    while [ "$1" != -- ]; do
-        switches+=("$1")
-        shift
-    done
-    shift
-    use_settings "${switches[@]}"
+    use_settings_then "$@"
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null || ! wait_green "$enough" 90; then
         fail "$name: fewer glyphs on the screen than a check needs (${green:-0} green pixels)"
     else
-        screen_matches_show "$name" "$search" "$@" &&
+        screen_matches_show "$name" "$search" "${simulator_switches[@]}" &&
             pass "$name: the screen equals the simulator's $match_line" ||
             fail "$name: the screen equals no non-trivial frame of the show ($match_line)"
     fi

@@ -229,6 +229,18 @@ screen_changes() {
 use_settings() {
     run_helper settings "$@" >/dev/null 2>&1
 }
+# use_settings_then <registry switches> -- <simulator switches>: the settings stored, and the
+# simulator's switches for the same picture left in simulator_switches.
+use_settings_then() {
+    local switches=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        switches+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
+    simulator_switches=("$@")
+    use_settings "${switches[@]}"
+}
 
 # screen_matches_show <what> <frames to search> [simulator switches...]: screenshots of the
 # running show (on the primary monitor) must equal the simulator's picture of some non-trivial
