@@ -1,6 +1,7 @@
 #include "display/memory_surface.h"
 
 #include <cstring>
+#include <type_traits>
 #include <typeinfo>
 
 namespace korvane {
@@ -64,41 +65,57 @@ void MemorySurface::Fill(uint32_t value) {
 
 namespace {
 
-// Opaque rows of a width known at compile time become a few vector moves instead of a call.
-template <size_t kRowBytes>
-void CopyRowsOf(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPitch, int32_t rows) {
-    for (int32_t row = 0; row < rows; ++row, to += toPitch, from += fromPitch) {
-        std::memcpy(to, from, kRowBytes);
+// Calls `copy` with the length of a row: as a constant of the type where it is a glyph cell's
+// (16 pixels times the cell scale, 1 to 4, at 1 to 4 bytes a pixel), so that each row becomes a
+// few vector moves instead of a call; as it is otherwise.
+template <typename RowCopy>
+void WithRowBytes(size_t rowBytes, RowCopy&& copy) {
+    switch (rowBytes) {
+        case 16:
+            return copy(std::integral_constant<size_t, 16>{});
+        case 32:
+            return copy(std::integral_constant<size_t, 32>{});
+        case 48:
+            return copy(std::integral_constant<size_t, 48>{});
+        case 64:
+            return copy(std::integral_constant<size_t, 64>{});
+        case 96:
+            return copy(std::integral_constant<size_t, 96>{});
+        case 128:
+            return copy(std::integral_constant<size_t, 128>{});
+        case 144:
+            return copy(std::integral_constant<size_t, 144>{});
+        case 192:
+            return copy(std::integral_constant<size_t, 192>{});
+        case 256:
+            return copy(std::integral_constant<size_t, 256>{});
+        default:
+            return copy(rowBytes);
     }
 }
 
 void CopyRows(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPitch, int32_t rows,
               size_t rowBytes) {
-    // A glyph cell is 16 pixels wide times the cell scale (1 to 4), at 1 to 4 bytes a pixel.
-    switch (rowBytes) {
-        case 16:
-            return CopyRowsOf<16>(to, toPitch, from, fromPitch, rows);
-        case 32:
-            return CopyRowsOf<32>(to, toPitch, from, fromPitch, rows);
-        case 48:
-            return CopyRowsOf<48>(to, toPitch, from, fromPitch, rows);
-        case 64:
-            return CopyRowsOf<64>(to, toPitch, from, fromPitch, rows);
-        case 96:
-            return CopyRowsOf<96>(to, toPitch, from, fromPitch, rows);
-        case 128:
-            return CopyRowsOf<128>(to, toPitch, from, fromPitch, rows);
-        case 144:
-            return CopyRowsOf<144>(to, toPitch, from, fromPitch, rows);
-        case 192:
-            return CopyRowsOf<192>(to, toPitch, from, fromPitch, rows);
-        case 256:
-            return CopyRowsOf<256>(to, toPitch, from, fromPitch, rows);
-        default:
-            for (int32_t row = 0; row < rows; ++row, to += toPitch, from += fromPitch) {
-                std::memcpy(to, from, rowBytes);
+    WithRowBytes(rowBytes, [&](auto length) {
+        for (int32_t row = 0; row < rows; ++row, to += toPitch, from += fromPitch) {
+            std::memcpy(to, from, length);
+        }
+    });
+}
+
+// One pixel row of every copy of a band, then the next: the page is written in address order.
+void CopyBand(uint8_t* to, size_t toPitch, const uint8_t* from, size_t fromPitch, int32_t rows,
+              std::span<const BandCopy> copies, size_t bytesPerPixel, size_t rowBytes) {
+    WithRowBytes(rowBytes, [&](auto length) {
+        for (int32_t row = 0; row < rows; ++row, to += toPitch, from += fromPitch) {
+            for (const BandCopy& copy : copies) {
+                std::memcpy(to + static_cast<size_t>(copy.x) * bytesPerPixel,
+                            from + static_cast<size_t>(copy.rect.top) * fromPitch +
+                                static_cast<size_t>(copy.rect.left) * bytesPerPixel,
+                            length);
             }
-    }
+        }
+    });
 }
 
 template <int32_t kBytesPerPixel>
@@ -169,6 +186,38 @@ DisplayResult MemorySurface::BltFast(int32_t x, int32_t y, Surface& sourceSurfac
         default:
             return kNoObject;  // no display has pixels of that size
     }
+    return kDisplayOk;
+}
+
+DisplayResult MemorySurface::BltFastBand(int32_t y, Surface& sourceSurface,
+                                         std::span<const BandCopy> copies, uint32_t flags) {
+    if (copies.empty()) {
+        return kDisplayOk;
+    }
+    // The band at once only for the common case of the glyph rows: opaque copies of one size
+    // from another surface, every one of them fitting. Anything else takes the copies in turn,
+    // with their own answers.
+    const int32_t w = copies.front().rect.right - copies.front().rect.left;
+    const int32_t h = copies.front().rect.bottom - copies.front().rect.top;
+    auto* source = typeid(sourceSurface) == typeid(MemorySurface)
+                       ? static_cast<MemorySurface*>(&sourceSurface)
+                       : nullptr;
+    bool whole = source != nullptr && source != this && !source->Empty() && !Empty() &&
+                 source->bytesPerPixel == bytesPerPixel && w > 0 && h > 0 && y >= 0 &&
+                 y <= height - h && ((flags & kBltSourceColorKey) == 0 || !source->hasColorKey);
+    for (size_t i = 0; whole && i < copies.size(); ++i) {
+        const PixelRect& rect = copies[i].rect;
+        whole = rect.right - rect.left == w && rect.bottom - rect.top == h && rect.left >= 0 &&
+                rect.top >= 0 && rect.right <= source->width && rect.bottom <= source->height &&
+                copies[i].x >= 0 && copies[i].x <= width - w;
+    }
+    if (!whole) {
+        return Surface::BltFastBand(y, sourceSurface, copies, flags);
+    }
+    const size_t toPitch = static_cast<size_t>(pitch);
+    CopyBand(bytes.data() + static_cast<size_t>(y) * toPitch, toPitch, source->bytes.data(),
+             static_cast<size_t>(source->pitch), h, copies, static_cast<size_t>(bytesPerPixel),
+             static_cast<size_t>(w) * static_cast<size_t>(bytesPerPixel));
     return kDisplayOk;
 }
 

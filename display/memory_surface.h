@@ -25,6 +25,9 @@ class MemorySurface final : public Surface {
 
     DisplayResult BltFast(int32_t x, int32_t y, Surface& source, const PixelRect& rect,
                           uint32_t flags) override;
+    bool TakesBands() const override { return true; }
+    DisplayResult BltFastBand(int32_t y, Surface& source, std::span<const BandCopy> copies,
+                              uint32_t flags) override;
 
     bool Empty() const { return bytes.empty(); }
     uint32_t PixelAt(int32_t x, int32_t y) const;

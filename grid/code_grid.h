@@ -42,7 +42,7 @@ class CodeGrid {
     bool StepCodeRain(bool limited, int32_t& rainFrameCount, ShowRandom& random);
 
     // Copies every cell of the redraw region from the glyph sheet through `strip`, one copy
-    // per cell from a sheet enlarged cellScale times.
+    // per cell from a sheet enlarged cellScale times, a row of cells to a band.
     void Render(SpriteStrip& strip) const;
 
     int32_t CellAt(int32_t column, int32_t row) const {

@@ -46,7 +46,7 @@ void SpriteStrip::SelectFrame(int32_t n) {
     sourceRect = {frame->left, frame->top, frame->right, frame->bottom};
 }
 
-DisplayResult SpriteStrip::Draw(int32_t newX, int32_t newY) {
+void SpriteStrip::MoveTo(int32_t newX, int32_t newY) {
     earlierX = previousX;
     earlierY = previousY;
     previousX = x;
@@ -57,6 +57,10 @@ DisplayResult SpriteStrip::Draw(int32_t newX, int32_t newY) {
     if (newY != kKeepCoordinate) {
         y = newY;
     }
+}
+
+DisplayResult SpriteStrip::Draw(int32_t newX, int32_t newY) {
+    MoveTo(newX, newY);
     if (targetSurface == nullptr || sourceSurface == nullptr) {
         return kNoObject;
     }
@@ -65,6 +69,28 @@ DisplayResult SpriteStrip::Draw(int32_t newX, int32_t newY) {
     }
     return busyBudget->RetryWhileStillDrawing(
         [this] { return targetSurface->BltFast(x, y, *sourceSurface, sourceRect, bltFlags); });
+}
+
+DisplayResult SpriteStrip::DrawBand(int32_t newY, std::span<const BandCopy> copies) {
+    if (copies.empty()) {
+        return kDisplayOk;
+    }
+    if (targetSurface == nullptr || sourceSurface == nullptr || !targetSurface->TakesBands()) {
+        DisplayResult result = kDisplayOk;
+        for (const BandCopy& copy : copies) {
+            sourceRect = copy.rect;
+            const DisplayResult one = Draw(copy.x, newY);
+            if (result == kDisplayOk) {
+                result = one;
+            }
+        }
+        return result;
+    }
+    for (const BandCopy& copy : copies) {
+        MoveTo(copy.x, newY);
+    }
+    sourceRect = copies.back().rect;
+    return targetSurface->BltFastBand(y, *sourceSurface, copies, bltFlags);
 }
 
 uint32_t SpriteStrip::SetBltFlags(uint32_t flags) {

@@ -45,6 +45,9 @@ class SpriteStrip {
     // then is left out. Without a budget a busy copy is tried once. kNoObject without both
     // surfaces.
     DisplayResult Draw(int32_t newX, int32_t newY);
+    // Draw of each copy in turn at row y, in one call where the target takes bands. The
+    // strip is left as the last Draw would leave it. Answers the first failure.
+    DisplayResult DrawBand(int32_t newY, std::span<const BandCopy> copies);
     uint32_t SetBltFlags(uint32_t flags);
 
     PixelRect sourceRect;
@@ -62,6 +65,10 @@ class SpriteStrip {
     std::unique_ptr<SpriteFrame> frames;
     int32_t frameCount = 0;
     uint32_t bltFlags = kBltSourceColorKey;
+
+  private:
+    // Where a Draw goes, and the two places before it.
+    void MoveTo(int32_t newX, int32_t newY);
 };
 
 }  // namespace korvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace korvane {
 
@@ -26,6 +27,12 @@ struct PixelRect {
     int32_t bottom = 0;
 };
 
+// One copy of a band: a source rectangle and the column it goes to.
+struct BandCopy {
+    int32_t x = 0;
+    PixelRect rect;
+};
+
 // What the show needs of a drawing surface. The Windows build binds it to DirectDraw
 // surfaces; the simulator and the native tests to surfaces in memory.
 class Surface {
@@ -36,6 +43,26 @@ class Surface {
     // the source's colour-key pixels are skipped. May answer kWasStillDrawing.
     virtual DisplayResult BltFast(int32_t x, int32_t y, Surface& source, const PixelRect& rect,
                                   uint32_t flags) = 0;
+
+    // Whether BltFastBand takes a whole band in one call. Only a surface that never answers
+    // kWasStillDrawing may: a copy of a band cannot be retried on its own.
+    virtual bool TakesBands() const { return false; }
+
+    // Copies side by side onto the band of rows from y, each as tall as the first: the same
+    // pixels as a BltFast of each in turn, which is also what this default does. A surface in
+    // memory writes the band a pixel row at a time, in address order, where a copy at a time
+    // would write as many scattered rows at once as a cell is tall.
+    virtual DisplayResult BltFastBand(int32_t y, Surface& source, std::span<const BandCopy> copies,
+                                      uint32_t flags) {
+        DisplayResult result = kDisplayOk;
+        for (const BandCopy& copy : copies) {
+            const DisplayResult one = BltFast(copy.x, y, source, copy.rect, flags);
+            if (result == kDisplayOk) {
+                result = one;
+            }
+        }
+        return result;
+    }
 };
 
 }  // namespace korvane

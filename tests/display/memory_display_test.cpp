@@ -101,6 +101,60 @@ TEST(MemorySurfaceTest, CopiesThatDoNotFitAreRefused) {
     }
 }
 
+// A band must leave the pixels a copy at a time leaves, and answer as the first refusal would:
+// for the plain rows of cells it takes at once and for every band it has to take in turn.
+TEST(MemorySurfaceTest, ABandIsTheCopiesInTurn) {
+    struct Case {
+        const char* what;
+        int32_t bytesPerPixel;
+        int32_t y;
+        std::vector<BandCopy> copies;
+        uint32_t flags = kBltNoColorKey;
+        bool fromItself = false;
+    };
+    const std::vector<Case> cases = {
+        {"cells at 1 byte", 1, 2, {{0, {0, 0, 16, 6}}, {16, {16, 4, 32, 10}}, {48, {8, 1, 24, 7}}}},
+        {"cells at 2 bytes", 2, 0, {{4, {0, 0, 16, 6}}, {20, {16, 4, 32, 10}}}},
+        {"cells at 3 bytes", 3, 5, {{0, {3, 2, 19, 8}}, {32, {0, 0, 16, 6}}}},
+        {"cells at 4 bytes, any width", 4, 1, {{0, {0, 0, 5, 3}}, {5, {7, 7, 12, 10}}}},
+        {"overlapping targets", 4, 0, {{0, {0, 0, 16, 6}}, {8, {16, 4, 32, 10}}}},
+        {"one copy past the edge",
+         4,
+         0,
+         {{0, {0, 0, 16, 6}}, {60, {0, 0, 16, 6}}, {16, {16, 4, 32, 10}}}},
+        {"one source past its edge", 2, 0, {{0, {30, 0, 46, 6}}, {16, {0, 0, 16, 6}}}},
+        {"a band below the page", 4, 30, {{0, {0, 0, 16, 6}}}},
+        {"copies of two heights", 4, 0, {{0, {0, 0, 16, 6}}, {16, {0, 0, 16, 9}}}},
+        {"keyed copies", 4, 0, {{0, {0, 0, 16, 6}}, {16, {16, 4, 32, 10}}}, kBltSourceColorKey},
+        {"from the page itself", 4, 2, {{0, {0, 0, 16, 6}}, {16, {0, 4, 16, 10}}}, 0, true},
+    };
+    for (const Case& c : cases) {
+        MemorySurface source(40, 12, c.bytesPerPixel);
+        for (int32_t y = 0; y < source.height; ++y) {
+            for (int32_t x = 0; x < source.width; ++x) {
+                source.SetPixel(x, y, static_cast<uint32_t>(y * 40 + x) % 5 == 0 ? 0 : y * 40 + x);
+            }
+        }
+        source.hasColorKey = true;
+        MemorySurface inTurn(64, 32, c.bytesPerPixel);
+        inTurn.Fill(3);
+        if (c.fromItself) {
+            inTurn = source;
+        }
+        MemorySurface band = inTurn;
+        DisplayResult firstAnswer = kDisplayOk;
+        for (const BandCopy& copy : c.copies) {
+            const DisplayResult answer =
+                inTurn.BltFast(copy.x, c.y, c.fromItself ? inTurn : source, copy.rect, c.flags);
+            firstAnswer = firstAnswer == kDisplayOk ? answer : firstAnswer;
+        }
+        EXPECT_EQ(band.BltFastBand(c.y, c.fromItself ? band : source, c.copies, c.flags),
+                  firstAnswer)
+            << c.what;
+        EXPECT_EQ(band.bytes, inTurn.bytes) << c.what;
+    }
+}
+
 TEST(MemorySurfaceTest, SidesOrDepthsOutOfRangeMakeAnEmptySurface) {
     struct Size {
         int32_t width;

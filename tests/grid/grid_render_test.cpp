@@ -21,7 +21,15 @@ class RecordingSurface : public Surface {
         copies.push_back({x, y, rect, flags});
         return kDisplayOk;
     }
+    bool TakesBands() const override { return takesBands; }
+    DisplayResult BltFastBand(int32_t y, Surface& source, std::span<const BandCopy> band,
+                              uint32_t flags) override {
+        bandSizes.push_back(band.size());
+        return Surface::BltFastBand(y, source, band, flags);
+    }
+    bool takesBands = false;
     std::vector<Copy> copies;
+    std::vector<size_t> bandSizes;
 };
 
 class RenderTest : public ::testing::Test {
@@ -91,6 +99,33 @@ TEST_F(RenderTest, RegionBeyondTheGridIsClamped) {
         EXPECT_LT(copy.x, 20 * 16);
         EXPECT_LT(copy.y, 4 * 24);
         EXPECT_GE(copy.x, 0);
+    }
+}
+
+// A target that takes bands gets a row of cells at a time, as long rows in more than one band,
+// and the same copies in the same order as one copy at a time.
+TEST_F(RenderTest, RowsAreHandedOverAsBands) {
+    CodeGrid grid(300, 4, random);
+    for (size_t i = 0; i < grid.cells.size(); ++i) {
+        grid.cells[i] = static_cast<int32_t>(i % 468);
+    }
+    grid.redrawRegion = {10, 1, 300, 3};
+    grid.Render(strip);
+    const std::vector<Copy> oneAtATime = back.copies;
+    EXPECT_TRUE(back.bandSizes.empty());
+
+    back.copies.clear();
+    back.takesBands = true;
+    grid.Render(strip);
+    EXPECT_EQ(back.bandSizes, (std::vector<size_t>{256, 34, 256, 34}));
+    ASSERT_EQ(back.copies.size(), oneAtATime.size());
+    for (size_t i = 0; i < oneAtATime.size(); ++i) {
+        EXPECT_EQ(back.copies[i].x, oneAtATime[i].x);
+        EXPECT_EQ(back.copies[i].y, oneAtATime[i].y);
+        EXPECT_EQ(back.copies[i].rect.left, oneAtATime[i].rect.left);
+        EXPECT_EQ(back.copies[i].rect.top, oneAtATime[i].rect.top);
+        EXPECT_EQ(back.copies[i].rect.bottom, oneAtATime[i].rect.bottom);
+        EXPECT_EQ(back.copies[i].flags, kBltNoColorKey);
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "sprites/busy_budget.h"
 #include "sprites/sprite_strip.h"
 #include "tests/support/step_clock.h"
@@ -116,6 +118,70 @@ TEST(SpriteStripTest, DrawRetriesOnlyWhileStillDrawing) {
     target.busyAnswers = 3;
     EXPECT_EQ(strip.Draw(0, 0), kWasStillDrawing);
     EXPECT_EQ(target.calls, 6);
+}
+
+// Takes bands whole and records them.
+class BandSurface final : public Surface {
+  public:
+    DisplayResult BltFast(int32_t, int32_t, Surface&, const PixelRect&, uint32_t) override {
+        ++singleCopies;
+        return kDisplayOk;
+    }
+    bool TakesBands() const override { return true; }
+    DisplayResult BltFastBand(int32_t y, Surface&, std::span<const BandCopy> copies,
+                              uint32_t) override {
+        bandY = y;
+        bandSizes.push_back(copies.size());
+        return kDisplayOk;
+    }
+    int singleCopies = 0;
+    int32_t bandY = -1;
+    std::vector<size_t> bandSizes;
+};
+
+// A band leaves the strip where the Draw of each copy would; the target gets it whole only
+// when it takes bands, and otherwise each copy has its own retries.
+TEST(SpriteStripTest, ABandIsTheDrawOfEachCopy) {
+    const std::vector<BandCopy> band = {
+        {16, {0, 0, 16, 24}}, {32, {16, 0, 32, 24}}, {48, {32, 24, 48, 48}}};
+    BusySurface source;
+    SpriteStrip eachDrawn, banded, busyBanded;
+    BusySurface eachTarget, busyTarget;
+    BandSurface bandTarget;
+    for (SpriteStrip* strip : {&eachDrawn, &banded, &busyBanded}) {
+        strip->sourceSurface = &source;
+        strip->Draw(5, 7);
+    }
+    eachDrawn.targetSurface = &eachTarget;
+    banded.targetSurface = &bandTarget;
+    busyBanded.targetSurface = &busyTarget;
+    for (const BandCopy& copy : band) {
+        eachDrawn.sourceRect = copy.rect;
+        eachDrawn.Draw(copy.x, 72);
+    }
+    EXPECT_EQ(banded.DrawBand(72, band), kDisplayOk);
+    EXPECT_EQ(bandTarget.bandSizes, std::vector<size_t>{3});
+    EXPECT_EQ(bandTarget.bandY, 72);
+    EXPECT_EQ(bandTarget.singleCopies, 0);
+    for (SpriteStrip* strip : {&banded, &busyBanded}) {
+        EXPECT_EQ(strip->DrawBand(72, {}), kDisplayOk) << "an empty band moves nothing";
+    }
+    testing::StepClock::Reset(10);
+    BusyBudget budget(&testing::StepClock::Now);
+    busyBanded.busyBudget = &budget;
+    busyTarget.busyAnswers = 2;
+    EXPECT_EQ(busyBanded.DrawBand(72, band), kDisplayOk);
+    EXPECT_EQ(busyTarget.calls, 5) << "the first copy retried twice, then one call a copy";
+    for (const SpriteStrip* strip : {&banded, &busyBanded}) {
+        EXPECT_EQ(strip->x, eachDrawn.x);
+        EXPECT_EQ(strip->y, eachDrawn.y);
+        EXPECT_EQ(strip->previousX, eachDrawn.previousX);
+        EXPECT_EQ(strip->earlierX, eachDrawn.earlierX);
+        EXPECT_EQ(strip->previousY, eachDrawn.previousY);
+        ExpectRect(strip->sourceRect, 32, 24, 48, 48);
+    }
+    busyTarget.answer = kSurfaceLost;
+    EXPECT_EQ(busyBanded.DrawBand(72, band), kSurfaceLost) << "the first failure is answered";
 }
 
 TEST(SpriteStripTest, DrawWithoutSurfacesCopiesNothing) {
