@@ -26,7 +26,9 @@ case "${1:-}" in
         ;;
 esac
 
-say() { printf '\n==> %s\n' "$*"; }
+# Every heading carries the minutes and seconds since the run began, so a run's log shows where
+# its time went.
+say() { printf '\n==> [%d:%02d] %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }
 
 failures=0
 passed_total=0
