@@ -30,10 +30,49 @@ class CheckedSurface final : public Surface {
 
     DisplayResult BltFast(int32_t x, int32_t y, Surface& sourceSurface, const PixelRect& rect,
                           uint32_t flags) override {
+        CheckedSurface& source = SourceOf(sourceSurface, x, y, rect);
+        const bool inside = Check(source, x, y, rect);
+        const DisplayResult result = pixels_.BltFast(x, y, source.pixels_, rect, flags);
+        Expect(result, inside, x, y, rect);
+        ++(inside ? copiesMade : copiesRefused);
+        return result;
+    }
+
+    // A band is checked copy by copy, then made by the memory surface's own band copy, which
+    // must answer success exactly when every copy of it fits.
+    bool TakesBands() const override { return true; }
+    DisplayResult BltFastBand(int32_t y, Surface& sourceSurface, std::span<const BandCopy> copies,
+                              uint32_t flags) override {
+        if (copies.empty()) {
+            return kDisplayOk;
+        }
+        CheckedSurface& source = SourceOf(sourceSurface, copies[0].x, y, copies[0].rect);
+        int64_t fitting = 0;
+        for (const BandCopy& copy : copies) {
+            fitting += Check(source, copy.x, y, copy.rect) ? 1 : 0;
+        }
+        const auto all = static_cast<int64_t>(copies.size());
+        const DisplayResult result = pixels_.BltFastBand(y, source.pixels_, copies, flags);
+        Expect(result, fitting == all, copies[0].x, y, copies[0].rect);
+        copiesMade += fitting;
+        copiesRefused += all - fitting;
+        return result;
+    }
+
+    int64_t copiesMade = 0;
+    int64_t copiesRefused = 0;
+
+  private:
+    CheckedSurface& SourceOf(Surface& sourceSurface, int32_t x, int32_t y,
+                             const PixelRect& rect) const {
         if (typeid(sourceSurface) != typeid(CheckedSurface)) {
             Fail("copies from a surface outside the checked display", x, y, rect);
         }
-        auto& source = static_cast<CheckedSurface&>(sourceSurface);
+        return static_cast<CheckedSurface&>(sourceSurface);
+    }
+
+    // Whether the copy fits this target; stops the run where it may not be asked for at all.
+    bool Check(const CheckedSurface& source, int32_t x, int32_t y, const PixelRect& rect) const {
         if (!Inside(rect, source.pixels_)) {
             source.Fail("source rectangle outside its surface", x, y, rect);
         }
@@ -42,20 +81,18 @@ class CheckedSurface final : public Surface {
         if (!inside && !AtCellPastGrid(x, y)) {
             Fail("copy outside its target surface", x, y, rect);
         }
-        const DisplayResult result = pixels_.BltFast(x, y, source.pixels_, rect, flags);
+        return inside;
+    }
+
+    void Expect(DisplayResult result, bool inside, int32_t x, int32_t y,
+                const PixelRect& rect) const {
         if ((result == kDisplayOk) != inside) {
             Fail(inside ? "memory surface refused a copy that fits"
                         : "memory surface made a copy that does not fit",
                  x, y, rect);
         }
-        ++(inside ? copiesMade : copiesRefused);
-        return result;
     }
 
-    int64_t copiesMade = 0;
-    int64_t copiesRefused = 0;
-
-  private:
     static bool Inside(const PixelRect& r, const MemorySurface& s) {
         return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom &&
                r.right <= s.width && r.bottom <= s.height;
