@@ -96,30 +96,47 @@ wine_start_xvfb() {
 }
 
 wine_prepare_prefix() {
-    local state=$1 depth=$2 layout=${3:-} variant=${4:-}
+    local state=$1 depth=$2 layout=${3:-} variant=${4:-} attempt
     export WINEPREFIX="$state/prefix-$KORVANE_WINE_ARCH-$depth${layout:+-$layout}${variant:+-$variant}"
     [ -f "$WINEPREFIX/.korvane-ready" ] && return 0
+    # Under user-mode emulation a Wine process that forks while another of its threads holds a
+    # lock can stay stopped for good before it runs the new program (seen once: a services.exe
+    # of the new prefix's start-up). Every later Wine process of that prefix then waits for the
+    # start-up to end, so a prefix whose start-up does not settle is stopped and made again.
+    for attempt in 1 2; do
+        if wine_make_prefix "$state" "$depth" "$layout"; then
+            touch "$WINEPREFIX/.korvane-ready"
+            return 0
+        fi
+        echo "wine session: the Wine prefix did not settle (attempt $attempt); its processes are stopped" >&2
+        timeout "$(wine_scaled 20)" wineserver -k >/dev/null 2>&1 || true
+        timeout "$(wine_scaled 20)" wineserver -w >/dev/null 2>&1 || true
+    done
+    return 3
+}
+
+wine_make_prefix() {
+    local state=$1 depth=$2 layout=$3
     echo "wine session: making the Wine prefix $WINEPREFIX (a minute at most)"
     rm -rf "$WINEPREFIX"
     if ! timeout "$(wine_scaled 240)" "$KORVANE_WINE" wineboot -i >"$state/wineboot-$KORVANE_WINE_ARCH-$depth.log" 2>&1; then
         echo "wine session: wineboot failed or hung (see $state/wineboot-$KORVANE_WINE_ARCH-$depth.log)" >&2
-        return 3
+        return 1
     fi
-    timeout "$(wine_scaled 60)" wineserver -w || true
+    timeout "$(wine_scaled 60)" wineserver -w || return 1
     # Unmanaged windows: without a window manager every full-screen window would stall
     # about two seconds on destruction. No audio driver: there is no sound device here.
-    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
+    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null || return 1
+    timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null || return 1
     # Several monitors on one X screen: Wine reads them from Xinerama (the stand-in) only
     # when it does not use XRandR.
     if [ -n "$layout" ]; then
         if ! timeout "$(wine_scaled 60)" "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null; then
             echo "wine session: cannot turn XRandR off in $WINEPREFIX" >&2
-            return 3
+            return 1
         fi
     fi
-    timeout "$(wine_scaled 60)" wineserver -w || true
-    touch "$WINEPREFIX/.korvane-ready"
+    timeout "$(wine_scaled 60)" wineserver -w || return 1
 }
 
 wine_layout() {
