@@ -28,7 +28,12 @@ else
 
     start_saver /s
     if ! wait_window "Screen Saver" 20 >/dev/null; then
-        fail "settings: /s with only the code rain: no window"
+        if kill -0 "$saver_pid" 2>/dev/null; then
+            fail "settings: /s with only the code rain: no window, the saver still running"
+        else
+            wait "$saver_pid"
+            fail "settings: /s with only the code rain: no window, the saver ended with exit code $?"
+        fi
     else
         # The default show's title alone lasts about 20 s and lights under a quarter of the rows,
         # so this deadline and these shares still tell them apart. (At 8 bits Wine shows only
