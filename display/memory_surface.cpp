@@ -139,24 +139,36 @@ void CopyKeyedRows(uint8_t* to, size_t toPitch, const uint8_t* from, size_t from
 
 }  // namespace
 
-DisplayResult MemorySurface::BltFast(int32_t x, int32_t y, Surface& sourceSurface,
-                                     const PixelRect& rect, uint32_t flags) {
+MemorySurface* MemorySurface::SourceOfMyFormat(Surface& sourceSurface) const {
     // Only memory surfaces of the same format meet here, as only DirectDraw surfaces of one
     // device meet in the saver. The class is final, so an exact type check suffices and costs
     // less than a cast through the hierarchy on this, the busiest call of a frame.
     if (typeid(sourceSurface) != typeid(MemorySurface)) {
-        return kNoObject;
+        return nullptr;
     }
     auto* source = static_cast<MemorySurface*>(&sourceSurface);
-    if (source->Empty() || Empty() || source->bytesPerPixel != bytesPerPixel) {
+    return source->Empty() || Empty() || source->bytesPerPixel != bytesPerPixel ? nullptr : source;
+}
+
+bool MemorySurface::Fits(const MemorySurface& source, int32_t x, int32_t y,
+                         const PixelRect& rect) const {
+    const int32_t w = rect.right - rect.left;
+    const int32_t h = rect.bottom - rect.top;
+    return w > 0 && h > 0 && rect.left >= 0 && rect.top >= 0 && rect.right <= source.width &&
+           rect.bottom <= source.height && x >= 0 && y >= 0 && x <= width - w && y <= height - h;
+}
+
+DisplayResult MemorySurface::BltFast(int32_t x, int32_t y, Surface& sourceSurface,
+                                     const PixelRect& rect, uint32_t flags) {
+    MemorySurface* source = SourceOfMyFormat(sourceSurface);
+    if (source == nullptr) {
         return kNoObject;
+    }
+    if (!Fits(*source, x, y, rect)) {
+        return kInvalidRect;
     }
     const int32_t w = rect.right - rect.left;
     const int32_t h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0 || rect.left < 0 || rect.top < 0 || rect.right > source->width ||
-        rect.bottom > source->height || x < 0 || y < 0 || x > width - w || y > height - h) {
-        return kInvalidRect;
-    }
     const size_t fromPitch = static_cast<size_t>(source->pitch);
     const size_t toPitch = static_cast<size_t>(pitch);
     const uint8_t* from = source->bytes.data() + static_cast<size_t>(rect.top) * fromPitch +
@@ -197,27 +209,24 @@ DisplayResult MemorySurface::BltFastBand(int32_t y, Surface& sourceSurface,
     // The band at once only for the common case of the glyph rows: opaque copies of one size
     // from another surface, every one of them fitting. Anything else takes the copies in turn,
     // with their own answers.
-    const int32_t w = copies.front().rect.right - copies.front().rect.left;
-    const int32_t h = copies.front().rect.bottom - copies.front().rect.top;
-    auto* source = typeid(sourceSurface) == typeid(MemorySurface)
-                       ? static_cast<MemorySurface*>(&sourceSurface)
-                       : nullptr;
-    bool whole = source != nullptr && source != this && !source->Empty() && !Empty() &&
-                 source->bytesPerPixel == bytesPerPixel && w > 0 && h > 0 && y >= 0 &&
-                 y <= height - h && ((flags & kBltSourceColorKey) == 0 || !source->hasColorKey);
+    const PixelRect& first = copies.front().rect;
+    MemorySurface* source = SourceOfMyFormat(sourceSurface);
+    bool whole = source != nullptr && source != this &&
+                 ((flags & kBltSourceColorKey) == 0 || !source->hasColorKey);
     for (size_t i = 0; whole && i < copies.size(); ++i) {
         const PixelRect& rect = copies[i].rect;
-        whole = rect.right - rect.left == w && rect.bottom - rect.top == h && rect.left >= 0 &&
-                rect.top >= 0 && rect.right <= source->width && rect.bottom <= source->height &&
-                copies[i].x >= 0 && copies[i].x <= width - w;
+        whole = rect.right - rect.left == first.right - first.left &&
+                rect.bottom - rect.top == first.bottom - first.top &&
+                Fits(*source, copies[i].x, y, rect);
     }
     if (!whole) {
         return Surface::BltFastBand(y, sourceSurface, copies, flags);
     }
     const size_t toPitch = static_cast<size_t>(pitch);
     CopyBand(bytes.data() + static_cast<size_t>(y) * toPitch, toPitch, source->bytes.data(),
-             static_cast<size_t>(source->pitch), h, copies, static_cast<size_t>(bytesPerPixel),
-             static_cast<size_t>(w) * static_cast<size_t>(bytesPerPixel));
+             static_cast<size_t>(source->pitch), first.bottom - first.top, copies,
+             static_cast<size_t>(bytesPerPixel),
+             static_cast<size_t>(first.right - first.left) * static_cast<size_t>(bytesPerPixel));
     return kDisplayOk;
 }
 

@@ -41,6 +41,13 @@ class MemorySurface final : public Surface {
     std::vector<uint8_t> bytes;
     bool hasColorKey = false;
     uint32_t colorKey = 0;
+
+  private:
+    // The source as a memory surface this one can copy from (both with pixels, of one pixel
+    // size), or null.
+    MemorySurface* SourceOfMyFormat(Surface& sourceSurface) const;
+    // Whether `rect` lies inside the source and, put at (x, y), inside this surface.
+    bool Fits(const MemorySurface& source, int32_t x, int32_t y, const PixelRect& rect) const;
 };
 
 // The picture as a surface of the given depth; at one byte per pixel the values are the

@@ -109,8 +109,7 @@ wine_prepare_prefix() {
             return 0
         fi
         echo "wine session: the Wine prefix did not settle (attempt $attempt); its processes are stopped" >&2
-        timeout "$(wine_scaled 20)" wineserver -k >/dev/null 2>&1 || true
-        timeout "$(wine_scaled 20)" wineserver -w >/dev/null 2>&1 || true
+        wine_stop
     done
     return 3
 }
